@@ -1,0 +1,3 @@
+#include "editmode.h"
+
+qint16 EditMode = 0;

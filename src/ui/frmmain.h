@@ -1,0 +1,82 @@
+#pragma once
+
+#include "duecheck.h"
+#include "firing.h"
+#include "heartbeat.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+
+class QLabel;
+class frmMenu;
+class frmTrunComputer;
+
+// The clock panel: the program's only permanent window.
+class frmMain : public QWidget, private DueScanHost, private FireTarget
+{
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // The heartbeat; the list dialog and the countdown stop and start it.
+    Heartbeat Timer1;
+    QTimer timeM;
+    QTimer timeQ;
+
+    frmMenu &menu();
+
+    // The once-a-second tick; tests call it directly.
+    void Timer1_Timer();
+
+    // Labels of the time and its shadow; read by tests.
+    std::array<QLabel *, 2> lblCurTime{};
+
+    // Closes without the question (the session is ending).
+    void closeForSessionEnd();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void Form_Load();
+    bool Form_Unload();
+    void Form_QueryUnload();
+    void KeepOnScreen();
+    void UpdateWeekdayMarker();
+    void imgMove_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
+    void imgExit_Click();
+    void timeM_Timer();
+    void timeQ_Timer();
+    void setStaysOnTop(bool onTop);
+
+    // DueScanHost
+    void stopHeartbeat() override;
+    void startHeartbeat() override;
+    void fireItem(const QString &message, qint16 action, const QString &path) override;
+    // FireTarget
+    bool fileExists(const QString &path) override;
+    void showReminder(const QString &message) override;
+    void playWave(const QString &path) override;
+    void playTune(const QString &path) override;
+    void openFile(const QString &path) override;
+    void startCountdown(bool reboot) override;
+
+    frmMenu *m_menu = nullptr;
+    frmTrunComputer *m_countdown = nullptr;
+    QPixmap m_background;
+    QPixmap m_rightBack;
+    std::array<QPixmap, 3> imgQ;
+    std::array<QPixmap, 3> imgM;
+    int m_frameM = 0;
+    int m_frameQ = 0;
+    int m_weekday = 0;
+    bool m_sessionEnding = false;
+    bool m_closing = false;
+};

@@ -1,0 +1,4 @@
+// Test helpers are header-only for now; this file keeps the library non-empty.
+namespace testsupport {
+int unused = 0;
+}
