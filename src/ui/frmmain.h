@@ -5,6 +5,7 @@
 #include "heartbeat.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -40,9 +41,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void changeEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_Load();
@@ -69,7 +68,7 @@ private:
     void startCountdown(bool reboot) override;
 
     frmMenu *m_menu = nullptr;
-    frmTrunComputer *m_countdown = nullptr;
+    QPointer<frmTrunComputer> m_countdown;
     QPixmap m_background;
     QPixmap m_rightBack;
     std::array<QPixmap, 3> imgQ;

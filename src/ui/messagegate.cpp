@@ -36,6 +36,8 @@ MsgAnswer showMessage(const MessageRequest &request, QWidget *parent)
     QMessageBox box(boxIcon(request.icon), request.title, request.text, QMessageBox::NoButton,
                     parent);
     box.setWindowModality(Qt::ApplicationModal);
+    if (request.onTop)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setAccessibleName(request.title);
     QPushButton *ok = box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     QPushButton *cancel = nullptr;
@@ -50,4 +52,7 @@ MsgAnswer showMessage(const MessageRequest &request, QWidget *parent)
     return box.clickedButton() == ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }
 
-void setMessageResponderForTesting(MessageResponder r) { responder() = std::move(r); }
+void setMessageResponderForTesting(MessageResponder r)
+{
+    responder() = std::move(r);
+}

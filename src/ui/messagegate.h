@@ -19,6 +19,8 @@ struct MessageRequest
     MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
     MsgAnswer defaultButton = MsgAnswer::Ok;
+    // Kept above other windows (reminders must be seen at once).
+    bool onTop = false;
 };
 
 MsgAnswer showMessage(const MessageRequest &request, QWidget *parent = nullptr);

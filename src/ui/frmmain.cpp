@@ -1,0 +1,335 @@
+#include "frmmain.h"
+
+#include "alarmtable.h"
+#include "artwork.h"
+#include "clock.h"
+#include "fileexists.h"
+#include "frmmenu.h"
+#include "frmtruncomputer.h"
+#include "hitarea.h"
+#include "launcher.h"
+#include "messagegate.h"
+#include "soundapi.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
+
+namespace {
+constexpr int kAnimationMs = 180;
+// The weekday marker: a 5 x 5 square over the w-th dot, Sunday first.
+constexpr int kMarkerLeft = 8;
+constexpr int kMarkerStep = 9;
+constexpr int kMarkerTop = 3;
+constexpr int kMarkerSize = 5;
+constexpr int kRightPanelLeft = 76;
+// A window this close to the left or top edge (200 twips) is pulled onto it.
+constexpr int kSnapDistance = 200 / kTwipsPerPixel;
+} // namespace
+
+frmMain::frmMain(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setAccessibleName(QStringLiteral("桌面闹钟"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowIcon(Artwork::programIcon());
+
+    timeM.setInterval(kAnimationMs);
+    timeQ.setInterval(kAnimationMs);
+    connect(&timeM, &QTimer::timeout, this, &frmMain::timeM_Timer);
+    connect(&timeQ, &QTimer::timeout, this, &frmMain::timeQ_Timer);
+    connect(&Timer1, &Heartbeat::beat, this, &frmMain::Timer1_Timer);
+
+    QFont timeFont(QStringLiteral("DejaVu Sans"));
+    timeFont.setPixelSize(13);
+    timeFont.setBold(true);
+    // The shadow first, so that the white time is drawn over it.
+    const std::array<QRect, 2> timeRects = {twipsRect(30, 150, 1065, 285),
+                                            twipsRect(60, 180, 1065, 285)};
+    for (int i : {1, 0}) {
+        auto *label = new QLabel(QStringLiteral("00:00:00"), this);
+        label->setObjectName(QStringLiteral("lblCurTime_%1").arg(i));
+        label->setAccessibleName(i == 0 ? QStringLiteral("时间") : QStringLiteral("时间阴影"));
+        label->setGeometry(timeRects[i]);
+        label->setAlignment(Qt::AlignCenter);
+        label->setFont(timeFont);
+        label->setStyleSheet(i == 0 ? QStringLiteral("color: white; background: transparent;")
+                                    : QStringLiteral("color: black; background: transparent;"));
+        label->installEventFilter(this);
+        lblCurTime[i] = label;
+    }
+
+    const std::array<QRect, 3> moveRects = {twipsRect(1140, 180, 285, 255),
+                                            twipsRect(1410, 270, 285, 255),
+                                            twipsRect(1140, -30, 285, 255)};
+    for (int i = 0; i < 3; ++i) {
+        auto *area = new HitArea(QStringLiteral("imgMove_%1").arg(i), QStringLiteral("移动"), this);
+        area->setGeometry(moveRects[i]);
+        connect(area, &HitArea::pressed, this, &frmMain::imgMove_MouseDown);
+        connect(area, &HitArea::hovered, this, [this] {
+            timeQ.stop();
+            if (!timeM.isActive())
+                timeM.start();
+        });
+    }
+    auto *exitArea = new HitArea(QStringLiteral("imgExit"), QStringLiteral("退出"), this);
+    exitArea->setGeometry(twipsRect(1410, 0, 315, 255));
+    connect(exitArea, &HitArea::clicked, this, &frmMain::imgExit_Click);
+    connect(exitArea, &HitArea::hovered, this, [this] {
+        timeM.stop();
+        if (!timeQ.isActive())
+            timeQ.start();
+    });
+
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+frmMenu &frmMain::menu()
+{
+    if (!m_menu)
+        m_menu = new frmMenu(*this);
+    return *m_menu;
+}
+
+void frmMain::Form_Load()
+{
+    resize(px(1650), px(480));
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        // Horizontally centred at first; the user drags it where it suits.
+        const QRect area = screen->geometry();
+        move(area.left() + (area.width() - width()) / 2, area.top());
+    }
+    const qreal dpr = devicePixelRatioF();
+    m_background = Artwork::panelBackground(dpr);
+    for (int i = 0; i < 3; ++i) {
+        imgQ[i] = Artwork::rightPanelFrame(i, 1, dpr);
+        imgM[i] = Artwork::rightPanelFrame(1, i, dpr);
+    }
+    m_rightBack = imgM[1];
+    Timer1_Timer();
+}
+
+void frmMain::Timer1_Timer()
+{
+    KeepOnScreen();
+    const QDateTime now = Clock::now();
+    const QString time = now.toString(QStringLiteral("HH:mm:ss"));
+    lblCurTime[0]->setText(time);
+    lblCurTime[1]->setText(time);
+    const QDate today = now.date();
+    setWindowTitle(QStringLiteral("%1(%2年%3月%4日，%5)")
+                       .arg(time)
+                       .arg(today.year(), 4, 10, QLatin1Char('0'))
+                       .arg(today.month(), 2, 10, QLatin1Char('0'))
+                       .arg(today.day(), 2, 10, QLatin1Char('0'))
+                       .arg(WeekdayName(today)));
+    for (const QDateTime &second : Timer1.takeSecondsToScan(now))
+        CheckDueItems(AlarmItems, takeTimeSample(second), *this);
+    UpdateWeekdayMarker();
+}
+
+void frmMain::KeepOnScreen()
+{
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->geometry();
+    QPoint pos = this->pos() - area.topLeft();
+    if (pos.x() <= kSnapDistance)
+        pos.setX(0);
+    if (pos.y() <= kSnapDistance)
+        pos.setY(0);
+    if (area.width() - width() < pos.x())
+        pos.setX(area.width() - width());
+    if (pos + area.topLeft() != this->pos())
+        move(pos + area.topLeft());
+}
+
+void frmMain::UpdateWeekdayMarker()
+{
+    const QDate today = Clock::today();
+    m_weekday = today.dayOfWeek() % 7; // Sunday 0 .. Saturday 6
+    lblCurTime[0]->setToolTip(WeekdayName(today));
+    update(kMarkerLeft - 1, 0, kMarkerStep * 7 + kMarkerSize + 2, kMarkerTop + kMarkerSize + 2);
+}
+
+void frmMain::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    painter.drawPixmap(kRightPanelLeft, 0, m_rightBack);
+    const QColor marker = m_weekday == 0 ? QColor(255, 0, 0) : QColor(0, 0, 255);
+    painter.fillRect(kMarkerLeft + kMarkerStep * m_weekday, kMarkerTop, kMarkerSize, kMarkerSize,
+                     marker);
+}
+
+void frmMain::imgMove_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
+{
+    if (button == Qt::LeftButton) {
+        // The window system moves the window with the mouse, as for a title bar.
+        if (windowHandle())
+            windowHandle()->startSystemMove();
+        return;
+    }
+    menu().mnuSys->popup(globalPos);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == lblCurTime[0] || watched == lblCurTime[1])) {
+        menu().mnuSys->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::imgExit_Click()
+{
+    close();
+}
+
+void frmMain::timeM_Timer()
+{
+    if (m_frameM <= 5) {
+        m_rightBack = imgM[m_frameM <= 2 ? m_frameM : m_frameM - 3];
+        ++m_frameM;
+    } else {
+        m_rightBack = imgM[1];
+        m_frameM = 0;
+        timeM.stop();
+    }
+    update(kRightPanelLeft, 0, width() - kRightPanelLeft, height());
+}
+
+void frmMain::timeQ_Timer()
+{
+    if (m_frameQ <= 5) {
+        m_rightBack = imgQ[m_frameQ <= 2 ? m_frameQ : m_frameQ - 3];
+        ++m_frameQ;
+    } else {
+        m_rightBack = imgQ[1];
+        m_frameQ = 0;
+        timeQ.stop();
+    }
+    update(kRightPanelLeft, 0, width() - kRightPanelLeft, height());
+}
+
+void frmMain::setStaysOnTop(bool onTop)
+{
+    // Changing the flag on the native window keeps it mapped where it is.
+    if (QWindow *window = windowHandle())
+        window->setFlag(Qt::WindowStaysOnTopHint, onTop);
+    else
+        setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+}
+
+void frmMain::Form_QueryUnload()
+{
+    setStaysOnTop(false);
+}
+
+bool frmMain::Form_Unload()
+{
+    MessageRequest question;
+    question.text = QStringLiteral("真的要关掉我吗？请别！请别！");
+    question.title = QStringLiteral("有没搞错？");
+    question.icon = MsgIcon::Question;
+    question.buttons = MsgButtons::OkCancel;
+    return showMessage(question) == MsgAnswer::Ok;
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_sessionEnding) {
+        if (m_closing) { // a second request while the question is open
+            event->ignore();
+            return;
+        }
+        m_closing = true;
+        Form_QueryUnload();
+        const bool confirmed = Form_Unload();
+        m_closing = false;
+        if (!confirmed) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
+    QApplication::quit();
+}
+
+void frmMain::closeForSessionEnd()
+{
+    m_sessionEnding = true;
+    close();
+}
+
+// The due check's needs.
+void frmMain::stopHeartbeat()
+{
+    Timer1.setEnabled(false);
+}
+void frmMain::startHeartbeat()
+{
+    Timer1.setEnabled(true);
+}
+
+void frmMain::fireItem(const QString &message, qint16 action, const QString &path)
+{
+    FireItem(message, action, path, *this);
+}
+
+// The effects of a firing.
+bool frmMain::fileExists(const QString &path)
+{
+    return fileExistsRule(path);
+}
+
+void frmMain::showReminder(const QString &message)
+{
+    MessageRequest reminder;
+    reminder.text = message;
+    reminder.title = QStringLiteral("时间提示");
+    reminder.icon = MsgIcon::Exclamation;
+    reminder.onTop = true;
+    showMessage(reminder);
+}
+
+void frmMain::playWave(const QString &path)
+{
+    PlayWaveFile(path, 0);
+}
+
+void frmMain::playTune(const QString &path)
+{
+    PlayMciFile(path, QStringLiteral("tune"));
+    menu().mnuStupMIDI->setEnabled(true);
+}
+
+void frmMain::openFile(const QString &path)
+{
+    launcher().openPath(path);
+}
+
+void frmMain::startCountdown(bool reboot)
+{
+    if (!m_countdown) {
+        m_countdown = new frmTrunComputer(*this);
+        m_countdown->optReboot->setChecked(reboot);
+        m_countdown->Form_Load();
+    } else {
+        // A second restart or shutdown in the same scan only changes the mode.
+        m_countdown->optReboot->setChecked(reboot);
+    }
+}
