@@ -1,0 +1,116 @@
+#include "gbktext.h"
+
+#include "alarmitem.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QtGlobal>
+#include <cstring>
+
+namespace {
+// The widest text field (FilePath); decoding copies a field into a buffer one
+// byte longer than this.
+constexpr int kWidestField = 255;
+
+QStringDecoder &decoder()
+{
+    thread_local QStringDecoder converter("GBK", QStringConverter::Flag::Stateless);
+    if (!converter.isValid())
+        qFatal("deskalarm: this Qt has no GBK text converter (it needs ICU); "
+               "the data file cannot be read or written");
+    return converter;
+}
+
+QStringEncoder &encoder()
+{
+    thread_local QStringEncoder converter("GBK", QStringConverter::Flag::Stateless);
+    if (!converter.isValid())
+        qFatal("deskalarm: this Qt has no GBK text converter (it needs ICU); "
+               "the data file cannot be read or written");
+    return converter;
+}
+
+bool isAscii(const char *bytes, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (uchar(bytes[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QStringView text)
+{
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isLeadByte(char byte)
+{
+    return uchar(byte) >= 0x81 && uchar(byte) <= 0xFE;
+}
+
+// How many of the encoded bytes form whole characters within `size` bytes.
+int wholeCharacterBytes(const QByteArray &encoded, int size)
+{
+    int taken = 0;
+    while (taken < encoded.size()) {
+        const int step = isLeadByte(encoded.at(taken)) ? 2 : 1;
+        if (taken + step > size)
+            break;
+        taken += step;
+    }
+    return taken;
+}
+} // namespace
+
+bool gbkAvailable()
+{
+    return QStringDecoder("GBK").isValid() && QStringEncoder("GBK").isValid();
+}
+
+QString decodeTextField(const char *bytes, int size)
+{
+    Q_ASSERT(size <= kWidestField);
+    int end = size;
+    while (end > 0 && bytes[end - 1] == ' ')
+        --end;
+    if (isAscii(bytes, end))
+        return QString::fromLatin1(bytes, end);
+
+    // The ICU converter keeps an unfinished double-byte character for the next
+    // call, even when asked to be stateless. A blank after the field finishes it
+    // here (as U+FFFD), so one field's bytes never leak into the next.
+    char buffer[kWidestField + 1];
+    std::memcpy(buffer, bytes, size_t(end));
+    buffer[end] = ' ';
+    return withoutFilling(decoder().decode(QByteArrayView(buffer, end + 1)));
+}
+
+void encodeTextField(const QString &text, char *out, int size)
+{
+    QStringView view(text);
+    if (view.size() > size)
+        view = view.left(size);
+
+    int written = 0;
+    if (isAscii(view)) {
+        for (QChar c : view)
+            out[written++] = char(c.unicode());
+    } else {
+        // A lone high surrogate at the end would likewise be kept back by the
+        // converter and come out in front of the next field's text.
+        QString own;
+        if (view.back().isHighSurrogate()) {
+            own = view.chopped(1).toString() + QLatin1Char('?');
+            view = own;
+        }
+        const QByteArray encoded = encoder().encode(view);
+        written = wholeCharacterBytes(encoded, size);
+        std::memcpy(out, encoded.constData(), size_t(written));
+    }
+    std::memset(out + written, ' ', size_t(size - written));
+}
