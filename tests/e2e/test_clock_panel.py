@@ -1,0 +1,101 @@
+"""The clock panel as a person sees it: a real X window under openbox."""
+import datetime
+import os
+import re
+import time
+import unittest
+
+from harness import RealDisplayTest, wait_for
+from records import data_file, record
+
+CAPTION = re.compile(r"^\d\d:\d\d:\d\d\(\d{4}年\d\d月\d\d日，星期[日一二三四五六]\)$")
+
+# A data file as the program we replace wrote it: Chinese text, a disabled
+# item and an item with an unusual enabled value.
+ORIGINAL_FILE = data_file(
+    record("开会", datetime.date(2000, 3, 29), "07:30:00", 1, "去三楼会议室", -1, 0, ""),
+    record("Lunch", datetime.date(2001, 12, 1), "12:00:00", 2, "", 0, 1, "C:\\SOUNDS\\RING.WAV"),
+    record("Odd", datetime.date(1999, 1, 1), "7:30:00 ", 9, "x", 1, 7, ""),
+)
+
+
+class ClockPanelTest(RealDisplayTest):
+    def test_panel_is_small_on_top_and_titled_with_the_date(self):
+        program = self.start_clock(data=ORIGINAL_FILE)
+        window = program.clock_window()
+        x, y, width, height = self.display.geometry(window)
+        self.assertEqual((width, height), (110, 32))
+        self.assertEqual(y, 0)
+        self.assertRegex(self.display.window_name(window), CAPTION)
+        self.assertIn("_NET_WM_STATE_ABOVE", self.display.wm_state(window))
+        # The caption follows the clock.
+        first = self.display.window_name(window)
+        wait_for(lambda: self.display.window_name(window) != first, timeout=3, what="next tick")
+        self.display.screenshot("clock-panel")
+        # Starting reads the file and never writes it.
+        with open(program.data_file, "rb") as f:
+            self.assertEqual(f.read(), ORIGINAL_FILE)
+
+    def test_second_copy_is_refused_and_touches_nothing(self):
+        program = self.start_clock(data=ORIGINAL_FILE)
+        program.clock_window()
+        before = os.stat(program.data_file).st_mtime_ns
+        second = program.start_second()
+        box = self.display.find_windows("^重复运行$")[0]
+        self.display.screenshot("second-copy")
+        self.display.xdotool("windowactivate", "--sync", box)
+        self.display.xdotool("key", "--window", box, "Return")
+        self.assertEqual(second.wait(10), 0)
+        self.assertTrue(program.running())
+        self.assertEqual(len(self.display.find_windows(r"^\d\d:\d\d:\d\d\(")), 1)
+        self.assertEqual(os.stat(program.data_file).st_mtime_ns, before)
+
+    def test_close_question_cancel_keeps_clock_but_not_on_top(self):
+        program = self.start_clock(data=ORIGINAL_FILE)
+        window = program.clock_window()
+        x, y, _, _ = self.display.geometry(window)
+        # The red exit button in the upper right corner.
+        self.display.xdotool("mousemove", x + 102, y + 7, "click", 1)
+        box = self.display.find_windows("^有没搞错？$")[0]
+        self.display.screenshot("close-question")
+        self.display.xdotool("windowactivate", "--sync", box)
+        self.display.xdotool("key", "--window", box, "Escape")
+        wait_for(lambda: not self.display.xdotool("search", "--onlyvisible", "--name", "^有没搞错？$"),
+                 what="question closed")
+        self.assertTrue(program.running())
+        wait_for(lambda: "_NET_WM_STATE_ABOVE" not in self.display.wm_state(window),
+                 what="window no longer above others")
+        # Asked again, OK ends the program.
+        self.display.xdotool("mousemove", x + 102, y + 7, "click", 1)
+        box = self.display.find_windows("^有没搞错？$")[0]
+        self.display.xdotool("windowactivate", "--sync", box)
+        self.display.xdotool("key", "--window", box, "Return")
+        wait_for(lambda: not program.running(), what="program ended")
+
+    def test_drag_near_left_edge_snaps_to_it(self):
+        program = self.start_clock()
+        window = program.clock_window()
+        x, y, _, _ = self.display.geometry(window)
+        # Press on the move handle and drag the window so its left edge ends at 10.
+        grab_x, grab_y = x + 84, y + 20
+        self.display.xdotool("mousemove", grab_x, grab_y, "mousedown", 1)
+        target_x = 10 + 84
+        for step in range(1, 11):
+            self.display.xdotool("mousemove", grab_x + (target_x - grab_x) * step // 10, 200)
+            time.sleep(0.05)
+        self.display.xdotool("mouseup", 1)
+        wait_for(lambda: self.display.geometry(window)[1] > 100, timeout=5, what="drag down")
+        wait_for(lambda: self.display.geometry(window)[0] == 0, timeout=5, what="snap to left edge")
+        # Dragged to the right beyond the edge, it is pulled back flush.
+        x, y, _, _ = self.display.geometry(window)
+        self.display.xdotool("mousemove", x + 84, y + 20, "mousedown", 1)
+        for step in range(1, 11):
+            self.display.xdotool("mousemove", x + 84 + step * 100, y + 20)
+            time.sleep(0.05)
+        self.display.xdotool("mouseup", 1)
+        wait_for(lambda: self.display.geometry(window)[0] == self.display.size[0] - 110,
+                 timeout=5, what="pulled back from the right edge")
+
+
+if __name__ == "__main__":
+    unittest.main()
