@@ -29,8 +29,14 @@ public:
 
     frmMenu &menu();
 
-    // The once-a-second tick; tests call it directly.
+    // The once-a-second tick and the animation steps; tests call them directly.
     void Timer1_Timer();
+    void timeM_Timer();
+    void timeQ_Timer();
+    // The picture the right-hand panel shows now, and the animation frames.
+    const QPixmap &rightBack() const { return m_rightBack; }
+    std::array<QPixmap, 3> imgQ;
+    std::array<QPixmap, 3> imgM;
 
     // Labels of the time and its shadow; read by tests.
     std::array<QLabel *, 2> lblCurTime{};
@@ -51,8 +57,6 @@ private:
     void UpdateWeekdayMarker();
     void imgMove_MouseDown(Qt::MouseButton button, const QPoint &globalPos);
     void imgExit_Click();
-    void timeM_Timer();
-    void timeQ_Timer();
     void setStaysOnTop(bool onTop);
 
     // DueScanHost
@@ -71,10 +75,8 @@ private:
     QPointer<frmTrunComputer> m_countdown;
     QPixmap m_background;
     QPixmap m_rightBack;
-    std::array<QPixmap, 3> imgQ;
-    std::array<QPixmap, 3> imgM;
-    int m_frameM = 0;
-    int m_frameQ = 0;
+    qint16 m_frameM = 0;
+    qint16 m_frameQ = 0;
     int m_weekday = 0;
     bool m_sessionEnding = false;
     bool m_closing = false;

@@ -12,11 +12,34 @@ import signal
 import subprocess
 import tempfile
 import time
+import atexit
+import sys
 import unittest
 
 ARTIFACTS = os.environ.get("DESKALARM_ARTIFACTS", os.path.join(tempfile.gettempdir(), "deskalarm-e2e"))
 BIN_DIR = os.environ.get("DESKALARM_BIN_DIR", "")
 SHOT_TOOL = os.environ.get("DESKALARM_X11SHOT", "")
+
+
+def _private_session_bus():
+    """One D-Bus session of our own for this test run: the program, its
+    accessibility bus and the screen-reader queries all meet there, and nothing
+    of it outlives the run."""
+    out = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
+                          "--print-pid=1"], capture_output=True, text=True, check=True).stdout
+    address, pid = out.split()[:2]
+    os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
+    atexit.register(lambda: _kill_quietly(int(pid)))
+
+
+def _kill_quietly(pid):
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
+        pass
+
+
+_private_session_bus()
 
 
 def wait_for(predicate, timeout=10.0, interval=0.1, what="condition"):
@@ -130,7 +153,7 @@ class ClockProgram:
         args = [self.binary]
         if self.fake_time:
             args = ["faketime", "-f", "@" + self.fake_time] + args
-        return ["dbus-run-session", "--"] + args
+        return args
 
     def start(self):
         self.logfile = open(self.log, "wb")
@@ -170,6 +193,19 @@ class ClockProgram:
         shutil.rmtree(self.folder, ignore_errors=True)
 
 
+def accessible_tree(display, app_name="deskalarm"):
+    """What a screen reader reads from the program: (role, name, text) tuples."""
+    out = subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "atspi_dump.py"),
+                          app_name], env=display.env, capture_output=True, text=True,
+                         timeout=30).stdout
+    return [tuple((line.split("\t") + ["", ""])[:3]) for line in out.splitlines() if line]
+
+
+def accessible_says(display, words, app_name="deskalarm"):
+    """True when some object of the program reads `words` (in its name or text)."""
+    return any(words in name or words in text for _, name, text in accessible_tree(display, app_name))
+
+
 class RealDisplayTest(unittest.TestCase):
     """Base class: a fresh display for every test, stopped afterwards."""
 
@@ -183,3 +219,47 @@ class RealDisplayTest(unittest.TestCase):
         program = ClockProgram(self.display, **kwargs)
         self.addCleanup(program.cleanup)
         return program.start()
+
+
+class MockLogind:
+    """python3-dbusmock's logind on a private bus that stands in for the system
+    bus: restart and shutdown requests land in its log instead of the machine."""
+
+    def __init__(self):
+        out = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
+                              "--print-pid=1"], capture_output=True, text=True, check=True).stdout
+        self.address, pid = out.split()[:2]
+        self.bus_pid = int(pid)
+        self.logfile = tempfile.mktemp(prefix="logind-", suffix=".log")
+        env = dict(os.environ, DBUS_SYSTEM_BUS_ADDRESS=self.address)
+        self.mock = subprocess.Popen(["/usr/bin/python3", "-m", "dbusmock", "--system", "--template",
+                                      "logind", "-l", self.logfile], env=env,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(self._has_owner, what="mock logind on its bus")
+
+    def _has_owner(self):
+        out = subprocess.run(["dbus-send", "--bus=" + self.address, "--print-reply",
+                              "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus.NameHasOwner",
+                              "string:org.freedesktop.login1"], capture_output=True, text=True).stdout
+        return "boolean true" in out
+
+    def env(self):
+        return {"DBUS_SYSTEM_BUS_ADDRESS": self.address}
+
+    def calls(self):
+        """The power requests received, e.g. ["Reboot True"]."""
+        if not os.path.exists(self.logfile):
+            return []
+        with open(self.logfile) as f:
+            lines = f.read().splitlines()
+        return [" ".join(line.split()[1:]) for line in lines
+                if re.search(r"\s(Reboot|PowerOff)\s", line)]
+
+    def close(self):
+        if self.mock.poll() is None:
+            self.mock.terminate()
+            self.mock.wait(5)
+        _kill_quietly(self.bus_pid)
+        if os.path.exists(self.logfile):
+            os.remove(self.logfile)

@@ -1,0 +1,110 @@
+"""Alarms that fall due in the running program: reminders, sounds, countdowns.
+faketime starts the program two seconds before the item's second."""
+import datetime
+import os
+import tempfile
+import time
+import unittest
+
+from harness import MockLogind, RealDisplayTest, accessible_says, wait_for
+from records import data_file, record
+from sounds import peak_level, write_midi, write_wav
+
+START = "2026-12-07 07:29:58"
+DUE = "07:30:00"
+CLOCK_NAME = r"^\d\d:\d\d:\d\d\("
+
+
+def daily(message, action=0, path="", title="闹钟"):
+    return record(title, datetime.date(2026, 12, 7), DUE, 1, message, -1, action, path)
+
+
+class FiringTest(RealDisplayTest):
+    def press(self, window, key):
+        self.display.xdotool("windowactivate", "--sync", window)
+        self.display.xdotool("key", "--window", window, key)
+
+    def test_due_item_shows_its_reminder(self):
+        program = self.start_clock(data=data_file(daily("该开会了：三楼会议室")), fake_time=START)
+        program.clock_window()
+        box = self.display.find_windows("^时间提示$", timeout=15)[0]
+        self.display.screenshot("reminder")
+        self.assertTrue(wait_for(lambda: accessible_says(self.display, "该开会了：三楼会议室"),
+                                 timeout=15, what="the reminder's text read out"))
+        self.press(box, "Return")
+        window = program.clock_window()
+        first = self.display.window_name(window)
+        wait_for(lambda: self.display.window_name(window) != first, timeout=5, what="clock runs on")
+        self.assertTrue(program.running())
+
+    def test_due_item_fires_while_the_popup_menu_is_open(self):
+        program = self.start_clock(data=data_file(daily("菜单开着也要响")),
+                                   fake_time="2026-12-07 07:29:55")
+        window = program.clock_window()
+        x, y, _, _ = self.display.geometry(window)
+        self.display.xdotool("mousemove", x + 30, y + 18, "click", 1)  # on the time
+        box = self.display.find_windows("^时间提示$", timeout=20)[0]
+        self.press(box, "Return")
+        self.assertTrue(program.running())
+
+    def _sound_item_is_heard(self, name, make_file):
+        folder = tempfile.mkdtemp(prefix="deskalarm-sound-")
+        sound = os.path.join(folder, name)
+        make_file(sound)
+        capture = os.path.join(folder, "captured.raw")
+        program = self.start_clock(data=data_file(daily("听", 1, sound)), fake_time=START,
+                                   extra_env={"SDL_AUDIODRIVER": "disk",
+                                              "SDL_DISKAUDIOFILE": capture})
+        program.clock_window()
+        box = self.display.find_windows("^时间提示$", timeout=15)[0]
+        wait_for(lambda: peak_level(capture) > 1000, timeout=15, what="sound in the capture")
+        self.press(box, "Return")
+
+    def test_wave_item_plays_its_sound(self):
+        self._sound_item_is_heard("ring tone.wav", write_wav)
+
+    def test_midi_item_plays_its_tune(self):
+        self._sound_item_is_heard("tune.MID", write_midi)
+
+
+class CountdownTest(RealDisplayTest):
+    def setUp(self):
+        super().setUp()
+        self.logind = MockLogind()
+        self.addCleanup(self.logind.close)
+
+    def start_restart_item(self, action=3):
+        program = self.start_clock(
+            data=data_file(record("重启", datetime.date(2026, 12, 7), DUE, 1, "", -1, action, "")),
+            fake_time=START, extra_env=self.logind.env())
+        program.clock_window()
+        return program, self.display.find_windows("^重要信息$", timeout=15)[0]
+
+    def test_restart_is_requested_nineteen_ticks_later(self):
+        program, dialog = self.start_restart_item(3)
+        self.assertTrue(accessible_says(self.display, "Windows 将于( 1"))
+        self.display.screenshot("countdown")
+        self.assertEqual(self.logind.calls(), [])
+        wait_for(lambda: self.logind.calls(), timeout=30, what="the restart request")
+        self.assertEqual(self.logind.calls(), ["Reboot True"])
+
+    def test_execute_now_requests_shutdown_at_once(self):
+        program, dialog = self.start_restart_item(4)
+        self.display.xdotool("windowactivate", "--sync", dialog)
+        self.display.xdotool("key", "--window", dialog, "Return")
+        wait_for(lambda: self.logind.calls(), timeout=5, what="the shutdown request")
+        self.assertEqual(self.logind.calls(), ["PowerOff True"])
+
+    def test_cancel_requests_nothing_and_the_clock_runs_again(self):
+        program, dialog = self.start_restart_item(3)
+        self.display.xdotool("windowactivate", "--sync", dialog)
+        self.display.xdotool("key", "--window", dialog, "Escape")
+        window = program.clock_window()
+        first = self.display.window_name(window)
+        wait_for(lambda: self.display.window_name(window) != first, timeout=5, what="clock runs")
+        time.sleep(1)
+        self.assertEqual(self.logind.calls(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
