@@ -1,0 +1,23 @@
+#pragma once
+
+#include "alarmitem.h"
+#include "duecheck.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// What deskalarm-items prints: one line per item or firing, or a JSON array.
+
+// "2000/03/29" for a whole day; a date with a time of day keeps its raw value
+// beside it; a value that is no date says so.
+QString dateText(double oleDate);
+
+// One line: number, title, date, the raw 8 time characters in brackets, repeat
+// kind, enabled, action, message and path.
+QString itemLine(int k, const AlarmItem &item);
+QByteArray itemsJson(const QList<AlarmItem> &items);
+
+// One line per firing: item number, action (number and name), message and path.
+QString firingLine(const FiringArgs &firing);
+QByteArray firingsJson(const QList<FiringArgs> &firings);
