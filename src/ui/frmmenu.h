@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class QAction;
 class QMenu;
@@ -8,7 +9,8 @@ class frmMain;
 class frmSetup;
 class frmAbout;
 
-// Holds the clock panel's popup menu; never shown itself.
+// Holds the clock panel's popup menu; never shown itself. Lives as long as the
+// clock panel, which creates it on first use.
 class frmMenu : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,10 @@ public:
 
     // The path of the read-me page for a program folder.
     static QString readmePath(const QString &programFolder);
+    // The folder the read-me page is looked for in: the program's own, unless a
+    // test named another.
+    static QString programFolder();
+    static void setProgramFolderForTesting(const QString &folder);
 
 private:
     frmMain &m_main;

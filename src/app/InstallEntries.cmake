@@ -1,0 +1,33 @@
+# Run by `cmake --install`: the command link and the desktop entries, made for the
+# prefix given at install time. Honours DESTDIR.
+set(prefix "${CMAKE_INSTALL_PREFIX}")
+set(DESKALARM_EXEC "${prefix}/${install_dir}/deskalarm")
+file(MAKE_DIRECTORY "${work_dir}")
+configure_file("${desktop_in}" "${work_dir}/deskalarm.desktop" @ONLY)
+
+# bin/deskalarm -> ../lib/deskalarm/deskalarm; the program finds its folder
+# through the link's target.
+set(link "$ENV{DESTDIR}${prefix}/bin/deskalarm")
+message(STATUS "Installing: ${link}")
+file(MAKE_DIRECTORY "$ENV{DESTDIR}${prefix}/bin")
+file(CREATE_LINK "../${install_dir}/deskalarm" "${link}" SYMBOLIC)
+
+file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${prefix}/share/applications")
+
+if(want_autostart)
+    if(NOT autostart_dir)
+        file(REAL_PATH "$ENV{HOME}" home)
+        file(REAL_PATH "${prefix}" real_prefix)
+        string(FIND "${real_prefix}/" "${home}/" at)
+        if(NOT "$ENV{HOME}" STREQUAL "" AND at EQUAL 0)
+            if(NOT "$ENV{XDG_CONFIG_HOME}" STREQUAL "")
+                set(autostart_dir "$ENV{XDG_CONFIG_HOME}/autostart")
+            else()
+                set(autostart_dir "${home}/.config/autostart")
+            endif()
+        else()
+            set(autostart_dir "${prefix}/etc/xdg/autostart")
+        endif()
+    endif()
+    file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${autostart_dir}")
+endif()
