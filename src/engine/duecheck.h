@@ -5,8 +5,10 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 // The time sample of one scan: today as a whole OLE date and the time "HH:MM:SS".
+// Every item of one scan is compared with the same sample.
 struct TimeSample
 {
     QDate date;
@@ -19,7 +21,11 @@ TimeSample takeTimeSample(const QDateTime &moment);
 // Enabled is not looked at here.
 bool IsItemDue(const AlarmItem &item, double today, const QString &nowText);
 
-// "星期日" .. "星期六" for the given day; the one-argument-less form uses the clock.
+// The stored time as the due rules see it: its 8 characters. In memory the text
+// lacks the filling spaces at its end; where they matter, fixedText() adds them.
+QStringView storedTime(const AlarmItem &item);
+
+// "星期日" .. "星期六" for the given day; the argument-less form uses the clock.
 QString WeekdayName(const QDate &day);
 QString WeekdayName();
 
@@ -44,7 +50,10 @@ public:
     virtual void fireItem(const QString &message, qint16 action, const QString &path) = 0;
 };
 
-// The scan of the whole table at one second, in table order.
+// The scan of the whole table at one second, in table order: every item enabled
+// with exactly -1 and due at the sample is fired, the heartbeat being stopped
+// before each firing; after the scan the heartbeat is switched on again. An
+// empty table is not scanned and leaves the heartbeat alone.
 void CheckDueItems(const AlarmTable &table, const TimeSample &sample, DueScanHost &host);
 
 // The items CheckDueItems would fire at the sample, without firing them.
