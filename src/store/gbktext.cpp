@@ -1,7 +1,5 @@
 #include "gbktext.h"
 
-#include "alarmitem.h"
-
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QtGlobal>
@@ -30,9 +28,37 @@ QStringEncoder &encoder()
     return converter;
 }
 
+// Loading a full table looks at some 14 MB of text fields, most of them blank
+// filling; these two look at eight bytes at a time.
+constexpr quint64 kEightBlanks = 0x2020202020202020ull;
+constexpr quint64 kEightHighBits = 0x8080808080808080ull;
+
+quint64 eightBytesAt(const char *at)
+{
+    quint64 word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// The length of the field without its trailing blanks.
+int withoutTrailingBlanks(const char *bytes, int size)
+{
+    int end = size;
+    while (end >= 8 && eightBytesAt(bytes + end - 8) == kEightBlanks)
+        end -= 8;
+    while (end > 0 && bytes[end - 1] == ' ')
+        --end;
+    return end;
+}
+
 bool isAscii(const char *bytes, int size)
 {
-    for (int i = 0; i < size; ++i) {
+    int i = 0;
+    for (; i + 8 <= size; i += 8) {
+        if (eightBytesAt(bytes + i) & kEightHighBits)
+            return false;
+    }
+    for (; i < size; ++i) {
         if (uchar(bytes[i]) >= 0x80)
             return false;
     }
@@ -75,9 +101,7 @@ bool gbkAvailable()
 QString decodeTextField(const char *bytes, int size)
 {
     Q_ASSERT(size <= kWidestField);
-    int end = size;
-    while (end > 0 && bytes[end - 1] == ' ')
-        --end;
+    const int end = withoutTrailingBlanks(bytes, size);
     if (isAscii(bytes, end))
         return QString::fromLatin1(bytes, end);
 
@@ -87,7 +111,13 @@ QString decodeTextField(const char *bytes, int size)
     char buffer[kWidestField + 1];
     std::memcpy(buffer, bytes, size_t(end));
     buffer[end] = ' ';
-    return withoutFilling(decoder().decode(QByteArrayView(buffer, end + 1)));
+    QString text = decoder().decode(QByteArrayView(buffer, end + 1));
+    // Drops that blank and any the decoding produced at the end, without a copy.
+    qsizetype kept = text.size();
+    while (kept > 0 && text.at(kept - 1) == QLatin1Char(' '))
+        --kept;
+    text.truncate(kept);
+    return text;
 }
 
 void encodeTextField(const QString &text, char *out, int size)
