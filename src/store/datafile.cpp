@@ -129,8 +129,13 @@ bool writeItemsFile(const QString &path, const QList<AlarmItem> &items, QString 
     const QByteArray targetName = QFile::encodeName(target);
     mode_t mode = 0666; // narrowed by the umask
     struct stat old;
-    if (::stat(targetName.constData(), &old) == 0)
+    if (::stat(targetName.constData(), &old) == 0) {
+        // Replacing the file only needs a writable folder; a write-protected data
+        // file is respected all the same, as the user meant it.
+        if (::access(targetName.constData(), W_OK) != 0)
+            return fail(error, systemError(QStringLiteral("Cannot write"), target));
         mode = old.st_mode & 07777;
+    }
 
     const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
     if (fd < 0)

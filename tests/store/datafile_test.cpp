@@ -9,6 +9,8 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 QByteArray readBytes(const QString &path)
@@ -210,6 +212,31 @@ TEST_F(DataFileTest, DiskFullDuringSaveKeepsTheOldFile)
     EXPECT_EQ(readBytes(path), old);
     EXPECT_FALSE(QFile::exists(path + QStringLiteral(".saving")));
     EXPECT_EQ(AlarmItems.count(), 1000);
+}
+
+TEST_F(DataFileTest, WriteProtectedFileIsNotReplaced)
+{
+    AlarmItems.replaceAll(sampleItems(3));
+    ASSERT_TRUE(SaveAlarmItems());
+    const QByteArray old = readBytes(path);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(folder.path(), QFileDevice::Permissions(0x7777));
+
+    // Root may write anything, so the save runs as an ordinary user when the
+    // tests run as root.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        _exit(writeItemsFile(path, sampleItems(5)) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(readBytes(path), old);
+    EXPECT_FALSE(QFile::exists(path + QStringLiteral(".saving")));
 }
 
 TEST_F(DataFileTest, SaveThroughALinkReplacesTheLinkedFile)
