@@ -11,6 +11,9 @@ class QLockFile;
 // held by the running process and is stale as soon as that process is gone, so a
 // copy that crashed never blocks the next start. The running copy also listens
 // for later copies and is told to come to the front.
+//
+// The lock and the socket live in the user's runtime folder (XDG_RUNTIME_DIR),
+// or in a folder of the user's own under the temporary folder.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -18,19 +21,25 @@ public:
     explicit SingleInstance(const QString &key, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // True when this process is now the one running copy.
+    // True when this process is now the one running copy. Atomic: of several
+    // copies starting at the same moment exactly one gets true.
     bool tryBecomePrimary();
-    // From a later copy: ask the running copy to show itself.
+    // From a later copy: ask the running copy to show itself. Returns at once
+    // (within a second at worst) whether or not the running copy answers.
     void askPrimaryToShow();
 
 signals:
     void showRequested();
 
 private:
+    void acceptConnections();
+
     QString m_key;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
+    bool m_primary = false;
 };
 
-// A key for the program in the given folder.
+// A key for the program in the given folder: the same for every spelling of the
+// folder (links, "..", a trailing slash), different for different folders.
 QString instanceKeyFor(const QString &programFolder);
