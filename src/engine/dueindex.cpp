@@ -23,6 +23,7 @@ void DueIndex::update(const AlarmTable &table)
     m_table = &table;
     m_revision = table.revision();
     m_items = table.items();
+    m_timed.reserve(size_t(m_items.size()));
 
     for (int k = 1; k <= int(m_items.size()); ++k) {
         const AlarmItem &item = m_items.at(k - 1);
@@ -54,7 +55,8 @@ void DueIndex::update(const AlarmTable &table)
         if (second < 0)
             continue; // can never equal a time of the clock
         TimedEntry entry{second, k, item.AlarmDate, item.RepeatKind, 0, 0, 0};
-        const QDate date = dateOfOle(item.AlarmDate);
+        // Weekly, monthly and yearly items look at the parts of their date.
+        const QDate date = item.RepeatKind >= Weekly ? dateOfOle(item.AlarmDate) : QDate();
         if (date.isValid()) {
             entry.month = quint8(date.month());
             entry.day = quint8(date.day());
@@ -62,8 +64,9 @@ void DueIndex::update(const AlarmTable &table)
         }
         m_timed.push_back(entry);
     }
-    std::stable_sort(m_timed.begin(), m_timed.end(),
-                     [](const TimedEntry &a, const TimedEntry &b) { return a.second < b.second; });
+    std::sort(m_timed.begin(), m_timed.end(), [](const TimedEntry &a, const TimedEntry &b) {
+        return a.second != b.second ? a.second < b.second : a.item < b.item;
+    });
 }
 
 std::vector<int> DueIndex::dueItems(double today, int nowSeconds) const
