@@ -95,7 +95,9 @@ int wholeCharacterBytes(const QByteArray &encoded, int size)
 
 bool gbkAvailable()
 {
-    return QStringDecoder("GBK").isValid() && QStringEncoder("GBK").isValid();
+    static const bool available =
+        QStringDecoder("GBK").isValid() && QStringEncoder("GBK").isValid();
+    return available;
 }
 
 QString decodeTextField(const char *bytes, int size)
