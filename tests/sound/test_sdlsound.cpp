@@ -97,9 +97,9 @@ TEST_F(SdlSound, PlayMciFileReplacesTheTuneAndAcceptsBlanksInNames)
 {
     setMediaCommandServiceForTesting(media.get());
     ASSERT_TRUE(writeMidiTune(file("first.mid"), 8, 250));
-    ASSERT_TRUE(writeMidiTune(file("second tune alias x.MID"), 8, 250));
+    ASSERT_TRUE(writeMidiTune(file("第二 tune alias x.MID"), 8, 250));
     EXPECT_EQ(PlayMciFile(file("first.mid"), "tune"), -1);
-    EXPECT_EQ(PlayMciFile(file("second tune alias x.MID"), "tune"), -1);
+    EXPECT_EQ(PlayMciFile(file("第二 tune alias x.MID"), "tune"), -1);
     EXPECT_TRUE(media->isPlaying("tune"));
     QThread::msleep(600);
     StopMciAlias("tune");
@@ -110,10 +110,10 @@ TEST_F(SdlSound, PlayMciFileReplacesTheTuneAndAcceptsBlanksInNames)
 
 TEST_F(SdlSound, WaveInTheBackgroundReturnsAtOnceAndIsHeard)
 {
-    ASSERT_TRUE(writeSineWave(file("ring.wav"), 1.5));
+    ASSERT_TRUE(writeSineWave(file("铃声 ring.wav"), 1.5));
     QElapsedTimer call;
     call.start();
-    waves->playSound(file("ring.wav"), kSndFilename | kSndAsync);
+    waves->playSound(file("铃声 ring.wav"), kSndFilename | kSndAsync);
     EXPECT_LT(call.elapsed(), 1000);
     EXPECT_EQ(waves->lastError(), 0u);
     EXPECT_TRUE(waves->isPlaying());
