@@ -85,7 +85,7 @@ TEST_F(SdlSound, TuneThatEndedStaysOpenUntilClosed)
     ASSERT_EQ(media->sendCommand("play tune"), 0u);
     QElapsedTimer waited;
     waited.start();
-    while (media->isPlaying("tune") && waited.elapsed() < 5000)
+    while (media->isPlaying("tune") && waited.elapsed() < 15000)
         QThread::msleep(20);
     EXPECT_FALSE(media->isPlaying("tune"));
     EXPECT_TRUE(media->isOpen("tune"));
