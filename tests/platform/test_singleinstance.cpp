@@ -149,15 +149,15 @@ TEST(SingleInstanceTest, LockIsFreeAgainWhenTheRunningCopyEnds)
     EXPECT_TRUE(next.tryBecomePrimary());
 }
 
-TEST(SingleInstanceTest, CopiesStartingTogetherGetExactlyOnePrimary)
+// Starts `count` copies at the same moment; the number that became primary.
+int raceForTheLock(const QString &key, int count)
 {
     QTemporaryDir folder;
-    const QString key = uniqueKey();
     std::vector<std::unique_ptr<QProcess>> copies;
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < count; ++i)
         copies.push_back(startHelper({"race", key, folder.path()}));
     for (auto &copy : copies)
-        ASSERT_TRUE(copy->waitForStarted(5000));
+        EXPECT_TRUE(copy->waitForStarted(5000));
     QThread::msleep(300); // let them all reach the starting line
     QFile(folder.filePath("go")).open(QIODevice::WriteOnly);
 
@@ -179,8 +179,23 @@ TEST(SingleInstanceTest, CopiesStartingTogetherGetExactlyOnePrimary)
     QFile(folder.filePath("done")).open(QIODevice::WriteOnly);
     for (auto &copy : copies)
         EXPECT_TRUE(copy->waitForFinished(10000));
-    EXPECT_EQ(results.size(), int(copies.size()));
-    EXPECT_EQ(primaries, 1);
+    EXPECT_EQ(results.size(), count);
+    return primaries;
+}
+
+TEST(SingleInstanceTest, CopiesStartingTogetherGetExactlyOnePrimary)
+{
+    EXPECT_EQ(raceForTheLock(uniqueKey(), 6), 1);
+}
+
+TEST(SingleInstanceTest, CopiesRacingOverADeadCopysLockGetExactlyOnePrimary)
+{
+    const QString key = uniqueKey();
+    auto crashed = startHelper({"hold", key});
+    ASSERT_EQ(nextLine(*crashed), "primary");
+    ::kill(pid_t(crashed->processId()), SIGKILL);
+    ASSERT_TRUE(crashed->waitForFinished(5000));
+    EXPECT_EQ(raceForTheLock(key, 6), 1);
 }
 
 TEST(SingleInstanceTest, LaterCopyBringsTheRunningOneToTheFront)
