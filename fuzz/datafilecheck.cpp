@@ -1,0 +1,186 @@
+// Properties of the data file's reader and writer on arbitrary bytes.
+
+#include "datafile.h"
+#include "fuzzcheck.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstring>
+
+namespace {
+// Enough records to see one field's bytes next to another record's; more only
+// slows the fuzzer down.
+constexpr qsizetype kMostRecords = 6;
+
+struct TextField
+{
+    const char *name;
+    int offset;
+    int length;
+};
+constexpr TextField kTextFields[] = {
+    {"Title", 0, 40}, {"AlarmTime", 48, 8}, {"Message", 58, 120}, {"FilePath", 182, 255}};
+
+// Numbers are copied bit for bit, so a NaN date equals itself here.
+bool sameItem(const AlarmItem &a, const AlarmItem &b)
+{
+    return a.Title == b.Title && std::memcmp(&a.AlarmDate, &b.AlarmDate, sizeof(double)) == 0 &&
+           a.AlarmTime == b.AlarmTime && a.RepeatKind == b.RepeatKind && a.Message == b.Message &&
+           a.Enabled == b.Enabled && a.Action == b.Action && a.FilePath == b.FilePath;
+}
+
+bool sameItems(const QList<AlarmItem> &a, const QList<AlarmItem> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype k = 0; k < a.size(); ++k) {
+        if (!sameItem(a.at(k), b.at(k)))
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(const char *bytes, int size)
+{
+    for (int i = 0; i < size; ++i) {
+        if (uchar(bytes[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+QByteArray recordsOf(const QList<AlarmItem> &items)
+{
+    QByteArray bytes;
+    for (const AlarmItem &item : items)
+        bytes += encodeRecord(item);
+    return bytes;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+void checkRecord(const char *record, int k, QStringList &broken)
+{
+    const AlarmItem item = decodeRecord(record);
+    const auto where = [k](const char *what) {
+        return QStringLiteral("record %1: %2").arg(k).arg(QLatin1String(what));
+    };
+
+    const QString texts[] = {item.Title, item.AlarmTime, item.Message, item.FilePath};
+    for (int f = 0; f < 4; ++f) {
+        const TextField &field = kTextFields[f];
+        if (texts[f].size() > field.length)
+            broken << where(field.name) +
+                          QStringLiteral(" decodes to more characters than its field");
+        if (texts[f].endsWith(QLatin1Char(' ')))
+            broken << where(field.name) + QStringLiteral(" keeps filling spaces");
+    }
+
+    // Saving what was loaded keeps every number byte for byte, and every text
+    // field that was plain ASCII (after its filling spaces).
+    const QByteArray saved = encodeRecord(item);
+    if (saved.size() != kRecordSize) {
+        broken << where("encodes to a record of the wrong size");
+        return;
+    }
+    const int numbers[][2] = {{40, 8}, {56, 2}, {178, 2}, {180, 2}};
+    for (const auto &n : numbers) {
+        if (std::memcmp(saved.constData() + n[0], record + n[0], size_t(n[1])) != 0)
+            broken << where("a number changes between load and save");
+    }
+    for (const TextField &field : kTextFields) {
+        if (isAscii(record + field.offset, field.length) &&
+            std::memcmp(saved.constData() + field.offset, record + field.offset,
+                        size_t(field.length)) != 0)
+            broken << where(field.name) + QStringLiteral(" (ASCII) changes between load and save");
+    }
+
+    // After one save the record is a fixed point: loading and saving it again
+    // changes nothing.
+    const AlarmItem reloaded = decodeRecord(saved.constData());
+    if (encodeRecord(reloaded) != saved)
+        broken << where("a second save differs from the first");
+    if (!sameItem(decodeRecord(saved.constData()), reloaded))
+        broken << where("decoding the same bytes twice differs");
+}
+} // namespace
+
+QString fuzzScratchFolder()
+{
+    // Memory-backed when possible: every data-file check writes and syncs files.
+    static QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isDir()
+                                    ? QStringLiteral("/dev/shm/deskalarm-fuzz-XXXXXX")
+                                    : QDir::tempPath() + QStringLiteral("/deskalarm-fuzz-XXXXXX"));
+    return folder.path();
+}
+
+QStringList checkDataFileBytes(const QByteArray &input)
+{
+    QStringList broken;
+    const QByteArray bytes = input.left(kMostRecords * kRecordSize + kRecordSize - 1);
+    const qsizetype count = bytes.size() / kRecordSize;
+
+    QList<AlarmItem> decoded;
+    for (qsizetype k = 0; k < count; ++k) {
+        checkRecord(bytes.constData() + k * kRecordSize, int(k + 1), broken);
+        decoded.append(decodeRecord(bytes.constData() + k * kRecordSize));
+    }
+    // Decoding keeps no state from one record to the next: each record read
+    // again, after all the others, gives the same item.
+    for (qsizetype k = count - 1; k >= 0; --k) {
+        if (!sameItem(decodeRecord(bytes.constData() + k * kRecordSize), decoded.at(k)))
+            broken << QStringLiteral("record %1 decodes differently after others").arg(k + 1);
+    }
+
+    // The whole file: loaded as the records decode, trailing bytes ignored; a
+    // save writes exactly the encoded records; loading that gives the same items.
+    const QString path = QDir(fuzzScratchFolder()).filePath(QStringLiteral("MSGINI.DDT"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size()) {
+            broken << QStringLiteral("scratch file cannot be written");
+            return broken;
+        }
+    }
+    QList<AlarmItem> loaded;
+    QString error;
+    if (!readItemsFile(path, &loaded, &error)) {
+        broken << QStringLiteral("readable file not loaded: ") + error;
+        return broken;
+    }
+    if (!sameItems(loaded, decoded))
+        broken << QStringLiteral("file loads differently from its records");
+
+    if (!writeItemsFile(path, loaded, &error)) {
+        broken << QStringLiteral("save failed: ") + error;
+        return broken;
+    }
+    const QByteArray saved = fileBytes(path);
+    if (loaded.isEmpty()) {
+        if (QFile::exists(path))
+            broken << QStringLiteral("saving an empty table leaves a file");
+        return broken;
+    }
+    if (saved != recordsOf(loaded))
+        broken << QStringLiteral("saved file is not the encoded records");
+    QList<AlarmItem> reloaded;
+    if (!readItemsFile(path, &reloaded, &error)) {
+        broken << QStringLiteral("saved file not loaded: ") + error;
+        return broken;
+    }
+    if (!writeItemsFile(path, reloaded, &error) || fileBytes(path) != saved)
+        broken << QStringLiteral("second save of the loaded table differs");
+    if (QFile::exists(path + QStringLiteral(".saving")))
+        broken << QStringLiteral("save leaves its new file behind");
+    return broken;
+}

@@ -1,0 +1,222 @@
+// Saving onto a full disk and into a write-protected folder: the failure is
+// reported once, the table stays in memory, the old file stays on disk, and a
+// save succeeds again once the disk takes it.
+//
+// The test process mounts a small tmpfs and a read-only bind mount in a mount
+// namespace of its own, so nothing of them is seen outside or outlives it.
+// Without the right to mount, a full disk is stood in for by a file-size limit
+// and a write-protected folder by its permissions (which bind everyone but root).
+
+#include "alarmtable.h"
+#include "datafile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+bool canMount = false;
+
+QList<AlarmItem> items(int count, const QString &title)
+{
+    QList<AlarmItem> list;
+    for (int n = 0; n < count; ++n) {
+        AlarmItem item;
+        item.Title = title + QString::number(n);
+        item.AlarmDate = 46000 + n;
+        item.AlarmTime = QStringLiteral("09:15:00");
+        item.RepeatKind = Daily;
+        item.Message = QStringLiteral("提醒内容 %1").arg(n);
+        item.Enabled = -1;
+        list << item;
+    }
+    return list;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+class FailingDisk : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(scratch.isValid());
+        disk = scratch.filePath(QStringLiteral("disk"));
+        ASSERT_TRUE(QDir().mkpath(disk));
+        path = disk + QStringLiteral("/MSGINI.DDT");
+        setDataFilePath(path);
+        setStoreFailureReporter([this](const QString &reason) {
+            ++reports;
+            lastReason = reason;
+        });
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            ::umount2(disk.toLocal8Bit().constData(), MNT_DETACH);
+        setStoreFailureReporter({});
+        setDataFilePath(QString());
+        AlarmItems.clear();
+    }
+
+    void mount(const char *type, const char *source, unsigned long flags, const char *options)
+    {
+        ASSERT_EQ(::mount(source, disk.toLocal8Bit().constData(), type, flags, options), 0)
+            << std::strerror(errno);
+        mounted = true;
+    }
+
+    // Writes the old table and loads it, as the program has it after start-up.
+    void startWith(const QList<AlarmItem> &old)
+    {
+        ASSERT_TRUE(writeItemsFile(path, old));
+        oldBytes = fileBytes(path);
+        ASSERT_TRUE(LoadAlarmItems());
+    }
+
+    // The save fails visibly, once, and changes neither memory nor the disk.
+    void expectFailedSaveKeepsEverything(const QList<AlarmItem> &table)
+    {
+        AlarmItems.replaceAll(table);
+        EXPECT_FALSE(SaveAlarmItems());
+        EXPECT_EQ(reports, 1) << lastReason.toStdString();
+        EXPECT_TRUE(AlarmItems.items() == table);
+        EXPECT_EQ(fileBytes(path), oldBytes);
+        EXPECT_FALSE(QFile::exists(path + QStringLiteral(".saving")));
+        std::printf("[          ] reported: %s\n", qPrintable(lastReason));
+    }
+
+    QTemporaryDir scratch;
+    QString disk, path;
+    QByteArray oldBytes;
+    bool mounted = false;
+    int reports = 0;
+    QString lastReason;
+};
+} // namespace
+
+TEST_F(FailingDisk, SaveOntoAFullDisk)
+{
+    struct rlimit oldLimit;
+    ::getrlimit(RLIMIT_FSIZE, &oldLimit);
+    if (canMount)
+        mount("tmpfs", "tmpfs", 0, "size=64k");
+    startWith(items(20, QStringLiteral("old "))); // 8,740 bytes
+    if (!canMount) {
+        // Files may grow no further than this; writing past it fails as on a full disk.
+        ::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = oldLimit;
+        limit.rlim_cur = 64 * 1024;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    const QList<AlarmItem> table = items(400, QStringLiteral("new ")); // 174,800 bytes
+    expectFailedSaveKeepsEverything(table);
+
+    // Room again: the table that stayed in memory is saved.
+    if (canMount)
+        mount(nullptr, "tmpfs", MS_REMOUNT, "size=1m");
+    else
+        ::setrlimit(RLIMIT_FSIZE, &oldLimit);
+    EXPECT_TRUE(SaveAlarmItems());
+    AlarmItems.clear();
+    ASSERT_TRUE(LoadAlarmItems());
+    EXPECT_TRUE(AlarmItems.items() == table);
+}
+
+// The temporary new file fits, only the disk is full to the last block: the
+// same outcome.
+TEST_F(FailingDisk, SaveOntoADiskFullToTheLastBlock)
+{
+    if (!canMount)
+        GTEST_SKIP() << "needs the right to mount a file system";
+    mount("tmpfs", "tmpfs", 0, "size=64k");
+    startWith(items(30, QStringLiteral("old "))); // 13,110 bytes
+    QFile filler(disk + QStringLiteral("/filler"));
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+    expectFailedSaveKeepsEverything(items(31, QStringLiteral("new ")));
+}
+
+TEST_F(FailingDisk, SaveIntoAWriteProtectedFolder)
+{
+    startWith(items(5, QStringLiteral("old ")));
+    const QByteArray name = disk.toLocal8Bit();
+    if (canMount) {
+        mount(nullptr, name.constData(), MS_BIND, nullptr);
+        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr);
+    } else if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(name.constData(), 0555), 0);
+    } else {
+        GTEST_SKIP() << "root writes into any folder it may not mount read-only";
+    }
+    const QList<AlarmItem> table = items(7, QStringLiteral("new "));
+    expectFailedSaveKeepsEverything(table);
+
+    // Deleting every item is a save too: the old file stays as well.
+    reports = 0;
+    expectFailedSaveKeepsEverything({});
+
+    // A fresh start from the read-only folder still loads the old table.
+    reports = 0;
+    AlarmItems.clear();
+    EXPECT_TRUE(LoadAlarmItems());
+    EXPECT_EQ(reports, 0);
+    EXPECT_TRUE(AlarmItems.items() == items(5, QStringLiteral("old ")));
+
+    // Writable again: the table in memory is saved.
+    AlarmItems.replaceAll(table);
+    if (canMount)
+        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT, nullptr);
+    else
+        ::chmod(name.constData(), 0755);
+    EXPECT_TRUE(SaveAlarmItems());
+    AlarmItems.clear();
+    ASSERT_TRUE(LoadAlarmItems());
+    EXPECT_TRUE(AlarmItems.items() == table);
+}
+
+// Starting in a write-protected folder without a data file: the empty file
+// cannot be made; the failure is reported once and the program goes on empty.
+TEST_F(FailingDisk, StartInAWriteProtectedFolderWithoutADataFile)
+{
+    const QByteArray name = disk.toLocal8Bit();
+    if (canMount) {
+        mount(nullptr, name.constData(), MS_BIND, nullptr);
+        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr);
+    } else if (::geteuid() != 0) {
+        ASSERT_EQ(::chmod(name.constData(), 0555), 0);
+    } else {
+        GTEST_SKIP() << "root writes into any folder it may not mount read-only";
+    }
+    EXPECT_FALSE(LoadAlarmItems());
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(AlarmItems.count(), 0);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+int main(int argc, char **argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    // A mount namespace of this process alone: mounts made here vanish with it.
+    canMount = ::unshare(CLONE_NEWNS) == 0 &&
+               ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    std::printf("[          ] %s\n", canMount ? "mounting a small tmpfs and a read-only bind mount"
+                                              : "no mounts: a file-size limit and permissions");
+    return RUN_ALL_TESTS();
+}

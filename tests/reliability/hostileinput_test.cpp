@@ -1,0 +1,439 @@
+// Hostile data files and file paths: nothing crashes, nothing runs that an item
+// did not ask for, no item is lost.
+
+#include "alarmtable.h"
+#include "datafile.h"
+#include "duecheck.h"
+#include "fileexists.h"
+#include "firing.h"
+#include "launcher.h"
+#include "testclock.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+bool sameItem(const AlarmItem &a, const AlarmItem &b)
+{
+    return a.Title == b.Title && std::memcmp(&a.AlarmDate, &b.AlarmDate, sizeof(double)) == 0 &&
+           a.AlarmTime == b.AlarmTime && a.RepeatKind == b.RepeatKind && a.Message == b.Message &&
+           a.Enabled == b.Enabled && a.Action == b.Action && a.FilePath == b.FilePath;
+}
+
+bool sameItems(const QList<AlarmItem> &a, const QList<AlarmItem> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype k = 0; k < a.size(); ++k) {
+        if (!sameItem(a.at(k), b.at(k)))
+            return false;
+    }
+    return true;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The store's routines pointed at a temporary folder, with a counting reporter.
+class StoreFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        path = folder.filePath(QStringLiteral("MSGINI.DDT"));
+        setDataFilePath(path);
+        setStoreFailureReporter([this](const QString &reason) {
+            ++failures;
+            lastReason = reason;
+        });
+    }
+    void TearDown() override
+    {
+        setStoreFailureReporter({});
+        setDataFilePath(QString());
+        AlarmItems.clear();
+    }
+
+    QList<AlarmItem> someItems(int count)
+    {
+        QList<AlarmItem> items;
+        for (int n = 0; n < count; ++n) {
+            AlarmItem item;
+            item.Title = QStringLiteral("提醒 %1").arg(n);
+            item.AlarmDate = 46000 + n;
+            item.AlarmTime = QStringLiteral("08:00:00");
+            item.RepeatKind = qint16(n % 7);
+            item.Enabled = -1;
+            items << item;
+        }
+        return items;
+    }
+
+    QTemporaryDir folder;
+    QString path;
+    int failures = 0;
+    QString lastReason;
+};
+
+// The clock window's side of firing, as the window does it: the shared
+// existence rule and the real launcher; reminders and countdowns are recorded.
+class LaunchingWindow : public FireTarget, public DueScanHost
+{
+public:
+    bool fileExists(const QString &path) override { return fileExistsRule(path); }
+    void showReminder(const QString &message) override { reminders << message; }
+    void playWave(const QString &path) override { sounds << path; }
+    void playTune(const QString &path) override { sounds << path; }
+    void openFile(const QString &path) override
+    {
+        opened << path;
+        launcher().openPath(path);
+    }
+    void stopHeartbeat() override {}
+    void startHeartbeat() override {}
+    void startCountdown(bool reboot) override { countdowns << reboot; }
+    void fireItem(const QString &message, qint16 action, const QString &path) override
+    {
+        FireItem(message, action, path, *this);
+    }
+
+    QStringList reminders, sounds, opened;
+    QList<bool> countdowns;
+};
+
+// Scans the table at every second of a day that the random items may name.
+void scanDay(const AlarmTable &table, const QDate &day, DueScanHost &host)
+{
+    for (int s = 0; s < 86400; s += 1 + s % 7)
+        CheckDueItems(table, takeTimeSample(QDateTime(day, QTime(0, 0).addSecs(s))), host);
+}
+} // namespace
+
+using HostileDataFile = StoreFixture;
+
+// Random bytes of every length load as whole records (the tail ignored), save
+// and load again unchanged, and can be scanned and fired without harm.
+TEST_F(HostileDataFile, RandomBytesLoadSaveAndScan)
+{
+    QRandomGenerator random(20261206);
+    LaunchingWindow window;
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        const int size = round < 5 ? round * 218 : int(random.bounded(30 * kRecordSize));
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (char &byte : bytes)
+            byte = char(random.bounded(256));
+        // Now and then numbers that are due somewhere in the scanned day.
+        if (round % 3 == 0) {
+            for (int at = 0; at + kRecordSize <= size; at += kRecordSize) {
+                const double day = 46000;
+                std::memcpy(bytes.data() + at + 40, &day, sizeof day);
+                bytes[at + 56] = char(random.bounded(8));
+                bytes[at + 57] = 0;
+                bytes[at + 178] = bytes[at + 179] = char(0xFF);
+            }
+        }
+        ASSERT_TRUE(writeFile(path, bytes));
+
+        ASSERT_TRUE(LoadAlarmItems()) << lastReason.toStdString();
+        ASSERT_EQ(AlarmItems.count(), size / kRecordSize);
+        const QList<AlarmItem> loaded = AlarmItems.items();
+        ASSERT_TRUE(SaveAlarmItems()) << lastReason.toStdString();
+        ASSERT_EQ(readFile(path).size(), qsizetype(size / kRecordSize) * kRecordSize);
+        ASSERT_TRUE(LoadAlarmItems());
+        const QList<AlarmItem> again = AlarmItems.items();
+        ASSERT_TRUE(SaveAlarmItems());
+        ASSERT_TRUE(LoadAlarmItems());
+        EXPECT_TRUE(sameItems(AlarmItems.items(), again)) << "second round trip changed items";
+        EXPECT_EQ(loaded.size(), again.size());
+
+        // Random paths name no existing file, so nothing may be opened.
+        scanDay(AlarmItems, QDate(1899, 12, 30).addDays(46000), window);
+        EXPECT_TRUE(window.opened.isEmpty()) << window.opened.join(u'|').toStdString();
+    }
+    EXPECT_EQ(failures, 0);
+}
+
+// A data file larger than the 32,767 items a table can hold loads its first
+// 32,767 records.
+TEST_F(HostileDataFile, OversizedFileLoadsTheFirst32767Items)
+{
+    QByteArray bytes(qsizetype(kMaxItems + 3) * kRecordSize, ' ');
+    for (qsizetype at = 0; at < bytes.size(); at += kRecordSize)
+        bytes[at] = 'A' + char((at / kRecordSize) % 26);
+    ASSERT_TRUE(writeFile(path, bytes));
+    ASSERT_TRUE(LoadAlarmItems());
+    EXPECT_EQ(AlarmItems.count(), kMaxItems);
+    EXPECT_EQ(AlarmItems.item(kMaxItems).Title, QString(QChar('A' + (kMaxItems - 1) % 26)));
+}
+
+// A folder where the data file should be: loading and saving both fail, once
+// each, visibly; the table and the folder stay as they are.
+TEST_F(HostileDataFile, DataFileThatIsAFolder)
+{
+    AlarmItems.replaceAll(someItems(3));
+    ASSERT_TRUE(QDir().mkdir(path));
+    ASSERT_TRUE(writeFile(path + QStringLiteral("/inside"), "keep"));
+
+    EXPECT_FALSE(LoadAlarmItems());
+    EXPECT_EQ(failures, 1);
+    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(3)));
+
+    EXPECT_FALSE(SaveAlarmItems());
+    EXPECT_EQ(failures, 2);
+    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(3)));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    EXPECT_EQ(readFile(path + QStringLiteral("/inside")), QByteArray("keep"));
+}
+
+// A data file the program may not read: loading fails once, visibly, and
+// leaves the table alone. Root reads everything, so the load then runs in a
+// child process that has given up root.
+TEST_F(HostileDataFile, UnreadableDataFile)
+{
+    const QList<AlarmItem> onFile = someItems(2);
+    ASSERT_TRUE(writeItemsFile(path, onFile));
+    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0), 0);
+    AlarmItems.replaceAll(someItems(5));
+
+    if (::geteuid() != 0) {
+        EXPECT_FALSE(LoadAlarmItems());
+        EXPECT_EQ(failures, 1);
+        EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(5)));
+    } else {
+        ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0755), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                _exit(10);
+            const bool loaded = LoadAlarmItems();
+            const bool kept = sameItems(AlarmItems.items(), someItems(5));
+            _exit(loaded ? 11 : failures != 1 ? 12 : !kept ? 13 : 0);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0)
+            << "10: could not give up root, 11: loaded, 12: not reported once, 13: table changed";
+    }
+    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0644), 0);
+    QList<AlarmItem> still;
+    ASSERT_TRUE(readItemsFile(path, &still));
+    EXPECT_TRUE(sameItems(still, onFile));
+}
+
+// A data file that is a link to itself: the load fails visibly; the save that
+// follows either puts a real file in its place or fails visibly; either way no
+// item is lost.
+TEST_F(HostileDataFile, DataFileThatIsALinkLoop)
+{
+    ASSERT_EQ(::symlink("MSGINI.DDT", path.toLocal8Bit().constData()), 0);
+    AlarmItems.replaceAll(someItems(4));
+    EXPECT_FALSE(LoadAlarmItems());
+    EXPECT_EQ(failures, 1);
+    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(4)));
+
+    const bool saved = SaveAlarmItems();
+    EXPECT_EQ(failures, saved ? 1 : 2);
+    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(4)));
+}
+
+// A named pipe in the data file's place must not hang the start-up: nobody
+// ever writes into it. The load runs in a child that is given five seconds.
+TEST_F(HostileDataFile, DataFileThatIsANamedPipeDoesNotHang)
+{
+    ASSERT_EQ(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::alarm(5);
+        LoadAlarmItems();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "the load hung on a named pipe (killed by signal "
+                                   << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
+}
+
+namespace {
+// A folder of files whose names are full of blanks, quotes and shell
+// characters, each a small program that notes its own name and arguments; and a
+// stand-in for the desktop's opener that notes what it is asked to open.
+class HostilePaths : public StoreFixture
+{
+protected:
+    void SetUp() override
+    {
+        StoreFixture::SetUp();
+        notes = folder.filePath(QStringLiteral("notes.txt"));
+        bin = folder.filePath(QStringLiteral("bin"));
+        ASSERT_TRUE(QDir().mkpath(bin));
+        writeProgram(bin + QStringLiteral("/xdg-open"));
+        oldPath = qgetenv("PATH");
+        qputenv("PATH", bin.toLocal8Bit() + ":" + oldPath);
+        oldCurrent = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+    }
+    void TearDown() override
+    {
+        QDir::setCurrent(oldCurrent);
+        qputenv("PATH", oldPath);
+        StoreFixture::TearDown();
+    }
+
+    // The program notes the name it was started by and its arguments.
+    void writeProgram(const QString &file)
+    {
+        const QByteArray script =
+            "#!/bin/sh\nprintf '%s|%s\\n' \"$(basename -- \"$0\")\" \"$*\" >> '" +
+            notes.toLocal8Bit() + "'\n";
+        ASSERT_TRUE(writeFile(file, script));
+        ASSERT_EQ(::chmod(file.toLocal8Bit().constData(), 0755), 0);
+    }
+
+    // What has been run, once the started programs had time to write.
+    QStringList notesAfter(int expected)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QStringList lines;
+        while (timer.elapsed() < 5000) {
+            lines = QString::fromLocal8Bit(readFile(notes)).split(u'\n', Qt::SkipEmptyParts);
+            if (lines.size() >= expected)
+                break;
+            QThread::msleep(20);
+        }
+        QThread::msleep(300); // anything more that would come
+        return QString::fromLocal8Bit(readFile(notes)).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QString notes, bin;
+    QByteArray oldPath;
+    QString oldCurrent;
+};
+
+const char *const kHostileNames[] = {
+    "a b  c.sh",
+    "it's \"quoted\".sh",
+    "$(touch PWNED1).sh",
+    "`touch PWNED2`;touch PWNED3 & echo | cat > x.sh",
+    "semi;colon&amp|pipe<in>out*star?.sh",
+    "--help",
+    "闹钟 程序 (1).sh",
+};
+} // namespace
+
+// Items of action 2 naming such programs and documents go through a save and
+// a load unchanged, and when due each starts exactly its own file, with no
+// arguments and no shell: nothing else runs.
+TEST_F(HostilePaths, RunFileStartsExactlyThatFile)
+{
+    QStringList programs;
+    for (const char *name : kHostileNames) {
+        const QString file = QString::fromUtf8(name).startsWith(u'-')
+                                 ? QString::fromUtf8(name) // relative to the current folder
+                                 : folder.filePath(QString::fromUtf8(name));
+        writeProgram(folder.filePath(QString::fromUtf8(name)));
+        programs << file;
+    }
+    const QString document = folder.filePath(QStringLiteral("notes for $(touch PWNED4) 'x'.txt"));
+    ASSERT_TRUE(writeFile(document, "a document, not a program"));
+
+    QList<AlarmItem> items;
+    for (const QString &file : programs + QStringList{document}) {
+        AlarmItem item;
+        item.Title = QStringLiteral("run");
+        item.AlarmTime = QStringLiteral("08:00:00");
+        item.RepeatKind = Daily;
+        item.Enabled = -1;
+        item.Action = RunFile;
+        item.FilePath = QStringLiteral("  ") + file + QStringLiteral("  ");
+        items << item;
+    }
+    AlarmItems.replaceAll(items);
+    ASSERT_TRUE(SaveAlarmItems());
+    AlarmItems.clear();
+    ASSERT_TRUE(LoadAlarmItems());
+    ASSERT_EQ(AlarmItems.count(), items.size());
+    for (int k = 1; k <= AlarmItems.count(); ++k) // only the filling at the end goes
+        EXPECT_EQ(AlarmItems.item(k).FilePath, withoutFilling(items.at(k - 1).FilePath)) << k;
+
+    LaunchingWindow window;
+    CheckDueItems(AlarmItems, takeTimeSample(at(2026, 12, 7, 8, 0, 0)), window);
+    ASSERT_EQ(window.opened.size(), items.size());
+
+    QStringList expected;
+    for (const char *name : kHostileNames)
+        expected << QString::fromUtf8(name) + QStringLiteral("|");
+    expected << QStringLiteral("xdg-open|") + QFileInfo(document).absoluteFilePath();
+    QStringList ran = notesAfter(int(expected.size()));
+    ran.sort();
+    expected.sort();
+    EXPECT_EQ(ran, expected);
+    for (const char *marker : {"PWNED1", "PWNED2", "PWNED3", "PWNED4"})
+        EXPECT_FALSE(QFile::exists(folder.filePath(QLatin1String(marker)))) << marker;
+    EXPECT_TRUE(window.reminders.isEmpty());
+}
+
+// Paths that name no ordinary file open nothing: a folder, a hidden file, a
+// missing file, a pattern that would match files, a path with a line break.
+TEST_F(HostilePaths, RunFileOpensNothingThatIsNotAnOrdinaryFile)
+{
+    writeProgram(folder.filePath(QStringLiteral(".hidden.sh")));
+    writeProgram(folder.filePath(QStringLiteral("real.sh")));
+    const QStringList paths = {
+        folder.path(),
+        folder.filePath(QStringLiteral(".hidden.sh")),
+        folder.filePath(QStringLiteral("missing.sh")),
+        folder.filePath(QStringLiteral("*.sh")),
+        folder.filePath(QStringLiteral("real.sh\n")) + folder.filePath(QStringLiteral("real.sh")),
+        folder.filePath(QStringLiteral("real.sh; touch PWNED5")),
+        QStringLiteral("~/real.sh"),
+        QStringLiteral("real.sh "), // blanks are trimmed: this one does run
+    };
+    LaunchingWindow window;
+    for (const QString &path : paths)
+        FireItem(QStringLiteral("m"), RunFile, path.trimmed(), window);
+    EXPECT_EQ(notesAfter(1), QStringList{QStringLiteral("real.sh|")});
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("PWNED5"))));
+}
+
+// Sounds: only the named file is handed to the player, whatever its name holds.
+TEST_F(HostilePaths, SoundItemsHandOverExactlyTheirFile)
+{
+    const QString wave = folder.filePath(QStringLiteral("ring $(x) 'y'.wav"));
+    const QString tune = folder.filePath(QStringLiteral("song;rm -rf ~.MID"));
+    ASSERT_TRUE(writeFile(wave, "RIFF"));
+    ASSERT_TRUE(writeFile(tune, "MThd"));
+    LaunchingWindow window;
+    FireItem(QStringLiteral("a"), SoundAndMessage, wave, window);
+    FireItem(QStringLiteral("b"), SoundAndMessage, tune, window);
+    FireItem(QStringLiteral("c"), SoundAndMessage, wave + QStringLiteral("x"), window);
+    EXPECT_EQ(window.sounds, (QStringList{wave, tune}));
+    EXPECT_EQ(window.reminders, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_TRUE(window.opened.isEmpty());
+}
