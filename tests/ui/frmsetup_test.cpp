@@ -319,8 +319,9 @@ TEST_F(FrmSetupTest, ButtonsFollowRowsAndSelection)
 TEST_F(FrmSetupTest, FocusAloneSelectsNoRow)
 {
     open(kThree);
-    setup->activateWindow();
+    QApplication::setActiveWindow(setup);
     setup->lstAlm->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(setup->lstAlm->hasFocus());
     EXPECT_EQ(setup->selectedRow(), -1);
     EXPECT_EQ(setup->lstAlm->currentRow(), -1);
     QTest::keyClick(setup->lstAlm, Qt::Key_Down);
