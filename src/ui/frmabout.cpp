@@ -16,6 +16,10 @@
 #include <QScreen>
 
 namespace {
+constexpr int kTextPixels = 11;
+// The etched separator's top line.
+constexpr int kSeparatorTwips = 2835;
+
 frmAbout::SystemInfoFinder &systemInfoFinder()
 {
     static frmAbout::SystemInfoFinder finder;
@@ -39,12 +43,18 @@ void setTextColour(QLabel *label, const QColor &colour)
     label->setPalette(palette);
 }
 
-// The given heights suit a small bitmap font; CJK text needs more room, so a
-// label grows downwards when its text would be cut off.
+// The given sizes suit a small bitmap font; CJK text needs more room, so a label
+// grows downwards when its text would be cut off. Trailing line breaks need no
+// room.
 void growToText(QLabel *label)
 {
-    const int needed =
-        label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+    const QString text = label->text();
+    qsizetype end = text.size();
+    while (end > 0 && (text[end - 1] == QLatin1Char('\r') || text[end - 1] == QLatin1Char('\n')))
+        --end;
+    const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
+    const QRect room(0, 0, label->wordWrap() ? label->width() : QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    const int needed = label->fontMetrics().boundingRect(room, flags, text.left(end)).height();
     if (needed > label->height())
         label->resize(label->width(), needed);
 }
@@ -59,6 +69,11 @@ frmAbout::frmAbout(frmMain &main)
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(px(5730), px(3555));
     setMouseTracking(true); // Form_MouseMove needs moves without a button
+    // The layout is in fixed pixels, so is its text: a small face, as the
+    // positions were drawn for.
+    QFont small = font();
+    small.setPixelSize(kTextPixels);
+    setFont(small);
 
     Image1 = makeLabel(this, QStringLiteral("Image1"), QStringLiteral("程序图标"),
                        twipsRect(270, 240, 495, 465));
@@ -172,8 +187,13 @@ void frmAbout::Form_Load()
     growToText(lblVersion);
     lblDescription->setText(descriptionText());
     growToText(lblDescription);
-    // A description that needs more room pushes the link down, never under it.
-    const int linkTop = std::max(lblHttpURL->y(), lblDescription->geometry().bottom() + 1);
+    // CJK lines are taller than the layout allows for: a description that needs
+    // more room pushes the link down, which then takes only the height of its
+    // text so that it stays above the separator.
+    lblHttpURL->resize(std::max(lblHttpURL->width(), lblHttpURL->sizeHint().width()),
+                       lblHttpURL->sizeHint().height());
+    const int linkTop = std::min(std::max(lblHttpURL->y(), lblDescription->geometry().bottom() + 1),
+                                 px(kSeparatorTwips) - lblHttpURL->height());
     lblHttpURL->move(lblHttpURL->x(), linkTop);
 }
 
@@ -278,7 +298,9 @@ void frmAbout::paintEvent(QPaintEvent *event)
     // Line1(1) and Line1(0): an etched separator above the buttons.
     QPainter painter(this);
     painter.setPen(QPen(QColor(128, 128, 128), 1));
-    painter.drawLine(px(90), px(2835), px(5654), px(2835));
+    painter.drawLine(px(90), px(kSeparatorTwips), px(5654), px(kSeparatorTwips));
+    // A two-pixel pen straddles its line; the light line lies just below the
+    // dark one, covering pixel rows 190 and 191.
     painter.setPen(QPen(QColor(255, 255, 255), 2));
-    painter.drawLine(px(105), px(2850), px(5654), px(2850));
+    painter.drawLine(px(105), px(2850) + 1, px(5654), px(2850) + 1);
 }

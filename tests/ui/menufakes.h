@@ -90,6 +90,7 @@ inline int runWidgetTests(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(art); // the artwork lives in a static library
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
