@@ -19,12 +19,7 @@ int readDigits(QStringView text, qsizetype &pos, int maxDigits)
     return count > 0 ? value : -1;
 }
 
-int windowedYear(int year)
-{
-    if (year >= 100)
-        return year;
-    return year < 30 ? 2000 + year : 1900 + year;
-}
+constexpr int kFirstYear = 100;
 } // namespace
 
 QDate readDate(QStringView text)
@@ -49,8 +44,10 @@ QDate readDate(QStringView text)
     const int day = readDigits(text, pos, 2);
     if (day < 0 || pos != text.size())
         return {};
+    if (year < kFirstYear)
+        return {};
     // QDate rejects months and days that do not exist.
-    return QDate(windowedYear(year), month, day);
+    return QDate(year, month, day);
 }
 
 QString dateText(const QDate &date)

@@ -12,10 +12,10 @@
 // not exist (2001/02/29, 2000/04/31, month 13, day 0) give an invalid QDate, as
 // does any other text.
 //
-// Years 0 to 99 are two-digit years and fall in the window 1930 to 2029: 00 to 29
-// mean 2000 to 2029 and 30 to 99 mean 1930 to 1999, however many leading zeros
-// they are written with ("0005/05/06" is 2005-05-06). So the reader gives only
-// dates from the year 100 on, the range the data file's dates hold.
+// Years are taken as written, and only the years 100 to 9999 make a date: the
+// range the data file's dates hold. A year below 100 is no date at all, not a
+// two-digit year: the editor reads its date after every keystroke, and a box
+// that held "2" on the way to "2031" must not turn into 2002 under the fingers.
 QDate readDate(QStringView text);
 
 // The date as "yyyy/mm/dd", the form the editor composes.

@@ -38,17 +38,14 @@ TEST(ReadDate, RejectsOtherTexts)
         EXPECT_FALSE(read(text).isValid()) << text;
 }
 
-TEST(ReadDate, TwoDigitYearsFallIn1930To2029)
+TEST(ReadDate, YearsAreTakenAsWrittenFrom100On)
 {
-    EXPECT_EQ(read("0000/05/06"), QDate(2000, 5, 6));
-    EXPECT_EQ(read("0005/05/06"), QDate(2005, 5, 6));
-    EXPECT_EQ(read("5/5/6"), QDate(2005, 5, 6));
-    EXPECT_EQ(read("29/1/1"), QDate(2029, 1, 1));
-    EXPECT_EQ(read("0030/01/01"), QDate(1930, 1, 1));
-    EXPECT_EQ(read("99/12/31"), QDate(1999, 12, 31));
-    // The window decides leap years too: 00 is 2000, a leap year.
-    EXPECT_EQ(read("0000/02/29"), QDate(2000, 2, 29));
-    EXPECT_FALSE(read("0001/02/29").isValid());
+    EXPECT_EQ(read("100/1/1"), QDate(100, 1, 1));
+    EXPECT_FALSE(read("0200/02/29").isValid()); // 200 is no leap year
+    EXPECT_EQ(read("0400/02/29"), QDate(400, 2, 29));
+    for (const char *text :
+         {"0000/05/06", "0005/05/06", "5/5/6", "26/1/1", "99/12/31", "0099/12/31", "0/1/1"})
+        EXPECT_FALSE(read(text).isValid()) << text;
 }
 
 TEST(DateText, WritesFourTwoTwoDigits)
