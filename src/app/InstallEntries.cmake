@@ -1,7 +1,15 @@
 # Run by `cmake --install`: the command link and the desktop entries, made for the
 # prefix given at install time. Honours DESTDIR.
 set(prefix "${CMAKE_INSTALL_PREFIX}")
-set(DESKALARM_EXEC "${prefix}/${install_dir}/deskalarm")
+# The Exec key takes the program quoted, so that a folder with blanks works; inside
+# the quotes \ " ` $ are escaped twice (string escape, then quoting) and % doubled.
+set(program "${prefix}/${install_dir}/deskalarm")
+string(REPLACE "\\" "\\\\\\\\" program "${program}")
+foreach(special "\"" "`" "$")
+    string(REPLACE "${special}" "\\\\${special}" program "${program}")
+endforeach()
+string(REPLACE "%" "%%" program "${program}")
+set(DESKALARM_EXEC "\"${program}\"")
 file(MAKE_DIRECTORY "${work_dir}")
 configure_file("${desktop_in}" "${work_dir}/deskalarm.desktop" @ONLY)
 
@@ -26,7 +34,11 @@ if(want_autostart)
                 set(autostart_dir "${home}/.config/autostart")
             endif()
         else()
-            set(autostart_dir "${prefix}/etc/xdg/autostart")
+            # A shared prefix: the session-wide autostart folder. Note that the
+            # program folder must still be writable for the data file.
+            set(autostart_dir "/etc/xdg/autostart")
+            message(STATUS "deskalarm keeps MSGINI.DDT in ${prefix}/${install_dir}: "
+                           "its users need write access there")
         endif()
     endif()
     file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${autostart_dir}")
