@@ -303,6 +303,7 @@ void frmSetup::cmdAlm_Click(int Index)
     case 2: {
         EditMode = Index == 0 ? kFalse : kTrue;
         auto *editor = new frmMsgEdit(*this);
+        m_editor = editor;
         editor->show();
         break;
     }
@@ -378,9 +379,10 @@ void frmSetup::done(int result)
 
 void frmSetup::closeEvent(QCloseEvent *event)
 {
-    // While the editor is open this dialog is disabled; the editor works on its
-    // list, so the dialog must not go away under it.
-    if (!isEnabled()) {
+    // The editor works on this dialog's list, so it cannot outlive it: closing
+    // the dialog while the editor is open (from the window manager, or when the
+    // program quits) first closes the editor, which stores nothing then.
+    if (m_editor && !m_editor->close()) {
         event->ignore();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 
 class QGroupBox;
@@ -9,6 +10,7 @@ class QListWidget;
 class QListWidgetItem;
 class QPushButton;
 class frmMain;
+class frmMsgEdit;
 
 // The alarm list dialog ("系统设置"): ticks, deletes, and opens the editor.
 // Row r of lstAlm shows item r + 1 of AlarmItems.
@@ -64,5 +66,6 @@ private:
     void setPanelText(QLabel *label, const QString &text);
 
     frmMain &m_main;
+    QPointer<frmMsgEdit> m_editor;
     bool m_unloaded = false;
 };

@@ -4,6 +4,7 @@
 #include "describeaction.h"
 #include "editmode.h"
 #include "frmmain.h"
+#include "frmmsgedit.h"
 #include "frmsetup.h"
 #include "messagegate.h"
 #include "testclock.h"
@@ -458,34 +459,65 @@ TEST_F(FrmSetupTest, FailingSavesKeepTheListAndTheTable)
     EXPECT_FALSE(main->Timer1.isEnabled());
 }
 
+frmMsgEdit *openEditor()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *editor = qobject_cast<frmMsgEdit *>(w); editor && editor->isVisible())
+            return editor;
+    return nullptr;
+}
+
 TEST_F(FrmSetupTest, AddAndEditSetTheModeAndOpenTheEditor)
 {
     open(kThree);
     EditMode = kTrue;
     setup->cmdAlm[0]->click();
     EXPECT_EQ(EditMode, kFalse);
-    // The editor disables the list dialog while it is open; the dialog then
-    // refuses to close, since the editor works on its list.
-    EXPECT_FALSE(setup->isEnabled());
-    setup->close();
-    EXPECT_TRUE(setup->isVisible());
+    QPointer<frmMsgEdit> editor = openEditor();
+    ASSERT_TRUE(editor);
+    EXPECT_FALSE(setup->isEnabled()); // the editor's doing
+    editor->close();
+    EXPECT_TRUE(setup->isEnabled());
 
-    // Rows the editor appends get a check box; enabling the dialog again
-    // brings the buttons and the panel up to date.
-    AlarmItems.append(makeItem(QStringLiteral("新"), kTrue));
-    setup->lstAlm->addItem(QStringLiteral("新"));
-    EXPECT_TRUE(setup->lstAlm->item(3)->data(Qt::CheckStateRole).isValid());
-    EXPECT_EQ(ticks().last(), true);
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->inherits("frmMsgEdit"))
-            w->close();
-    setup->setEnabled(true);
-    select(3);
-    EXPECT_EQ(setup->lblSeleInfo->text(), QStringLiteral("提醒 新"));
-
-    EditMode = kFalse;
+    select(1);
     setup->cmdAlm[2]->click();
     EXPECT_EQ(EditMode, kTrue);
+    editor = openEditor();
+    ASSERT_TRUE(editor);
+    editor->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST_F(FrmSetupTest, RowsAppendedFromOutsideGetTheirTickAndTheButtonsFollow)
+{
+    open({});
+    setup->setEnabled(false); // as while the editor is open
+    AlarmItems.append(makeItem(QStringLiteral("新"), kTrue));
+    setup->lstAlm->addItem(QStringLiteral("新"));
+    EXPECT_EQ(ticks(), QList<bool>{true});
+    EXPECT_EQ(enabledFlags(), QList<qint16>{-1});
+    setup->lstAlm->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(enabledFlags(), QList<qint16>{0});
+    // Enabled again when the editor closes: the buttons and panel catch up.
+    setup->setEnabled(true);
+    EXPECT_EQ(buttonStates(), (QList<bool>{true, false, false, true, true, true}));
+    select(0);
+    EXPECT_EQ(setup->lblSeleInfo->text(), QStringLiteral("提醒 新"));
+}
+
+TEST_F(FrmSetupTest, ClosingWithTheEditorOpenClosesTheEditorFirst)
+{
+    open(kThree);
+    setup->cmdAlm[0]->click();
+    QPointer<frmMsgEdit> editor = openEditor();
+    ASSERT_TRUE(editor);
+    setup->close(); // e.g. the program quits while both are open
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(editor);
+    EXPECT_FALSE(setup);
+    EXPECT_EQ(AlarmItems.items(), kThree);
+    EXPECT_TRUE(main->Timer1.isEnabled());
+    EXPECT_TRUE(main->isEnabled());
 }
 
 } // namespace
