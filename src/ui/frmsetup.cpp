@@ -101,6 +101,9 @@ void frmSetup::buildControls()
     lstAlm->setGeometry(twipsRect(150, 240, 5835, 1920));
     lstAlm->setSelectionMode(QAbstractItemView::SingleSelection);
     lstAlm->setSortingEnabled(false);
+    // All rows are one line high; with that known, a full table of 32767 items
+    // opens and scrolls without laying out every row.
+    lstAlm->setUniformItemSizes(true);
     {
         QPalette p = lstAlm->palette();
         p.setColor(QPalette::Base, kListBackground);
