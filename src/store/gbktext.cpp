@@ -119,6 +119,7 @@ QString decodeTextField(const char *bytes, int size)
     while (kept > 0 && text.at(kept - 1) == QLatin1Char(' '))
         --kept;
     text.truncate(kept);
+    text.squeeze(); // the converter reserved room for one character per byte
     return text;
 }
 
