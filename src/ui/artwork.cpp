@@ -5,6 +5,13 @@
 #include <QStringList>
 #include <QSvgRenderer>
 
+// The pictures are compiled into the ui library; a static library's resources
+// must be registered by hand.
+static void registerArtResources()
+{
+    Q_INIT_RESOURCE(art);
+}
+
 namespace {
 constexpr int kPanelWidth = 110;
 constexpr int kPanelHeight = 32;
@@ -14,6 +21,7 @@ constexpr int kRightWidth = 34;
 const QByteArray &panelSource()
 {
     static const QByteArray source = [] {
+        registerArtResources();
         QFile file(QStringLiteral(":/art/panel.svg"));
         file.open(QIODevice::ReadOnly);
         return file.readAll();
@@ -67,6 +75,7 @@ QPixmap rightPanelFrame(int exitFrame, int moveFrame, qreal dpr)
 
 QIcon programIcon()
 {
+    registerArtResources();
     QIcon icon;
     QSvgRenderer renderer(QStringLiteral(":/art/icon.svg"));
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {

@@ -169,7 +169,7 @@ class ClockProgram:
                                 start_new_session=True)
 
     def clock_window(self, timeout=10.0):
-        return self.display.find_windows(r"^\d\d:\d\d:\d\d\(", timeout=timeout)[0]
+        return self.display.find_windows(r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\(", timeout=timeout)[0]
 
     def running(self):
         return self.process is not None and self.process.poll() is None

@@ -32,6 +32,7 @@ class ClockPanelTest(RealDisplayTest):
         first = self.display.window_name(window)
         wait_for(lambda: self.display.window_name(window) != first, timeout=3, what="next tick")
         self.display.screenshot("clock-panel")
+        self.display.screenshot("clock-panel-window", window)
         # Starting reads the file and never writes it.
         with open(program.data_file, "rb") as f:
             self.assertEqual(f.read(), ORIGINAL_FILE)
@@ -47,7 +48,7 @@ class ClockPanelTest(RealDisplayTest):
         self.display.xdotool("key", "--window", box, "Return")
         self.assertEqual(second.wait(10), 0)
         self.assertTrue(program.running())
-        self.assertEqual(len(self.display.find_windows(r"^\d\d:\d\d:\d\d\(")), 1)
+        self.assertEqual(len(self.display.find_windows(r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\(")), 1)
         self.assertEqual(os.stat(program.data_file).st_mtime_ns, before)
 
     def test_close_question_cancel_keeps_clock_but_not_on_top(self):
@@ -72,30 +73,39 @@ class ClockPanelTest(RealDisplayTest):
         self.display.xdotool("key", "--window", box, "Return")
         wait_for(lambda: not program.running(), what="program ended")
 
-    def test_drag_near_left_edge_snaps_to_it(self):
+    def drag(self, start, end, steps=20):
+        """Presses the left button at `start` and moves the mouse to `end`,
+        as a hand would: the window manager takes over the move."""
+        self.display.xdotool("mousemove", *start)
+        time.sleep(0.3)
+        self.display.xdotool("mousedown", 1)
+        time.sleep(0.5)
+        for step in range(1, steps + 1):
+            self.display.xdotool("mousemove", start[0] + (end[0] - start[0]) * step // steps,
+                                 start[1] + (end[1] - start[1]) * step // steps)
+            time.sleep(0.05)
+        time.sleep(0.3)
+        self.display.xdotool("mouseup", 1)
+
+    def test_drag_snaps_to_the_left_edge_and_back_from_the_right(self):
         program = self.start_clock()
         window = program.clock_window()
         x, y, _, _ = self.display.geometry(window)
-        # Press on the move handle and drag the window so its left edge ends at 10.
-        grab_x, grab_y = x + 84, y + 20
-        self.display.xdotool("mousemove", grab_x, grab_y, "mousedown", 1)
-        target_x = 10 + 84
-        for step in range(1, 11):
-            self.display.xdotool("mousemove", grab_x + (target_x - grab_x) * step // 10, 200)
-            time.sleep(0.05)
-        self.display.xdotool("mouseup", 1)
-        wait_for(lambda: self.display.geometry(window)[1] > 100, timeout=5, what="drag down")
-        wait_for(lambda: self.display.geometry(window)[0] == 0, timeout=5, what="snap to left edge")
-        # Dragged to the right beyond the edge, it is pulled back flush.
-        x, y, _, _ = self.display.geometry(window)
-        self.display.xdotool("mousemove", x + 84, y + 20, "mousedown", 1)
-        for step in range(1, 11):
-            self.display.xdotool("mousemove", x + 84 + step * 100, y + 20)
-            time.sleep(0.05)
-        self.display.xdotool("mouseup", 1)
-        wait_for(lambda: self.display.geometry(window)[0] == self.display.size[0] - 110,
+        # Grab the move handle and drop the window with its left edge at 20: it stays.
+        self.drag((x + 84, y + 20), (20 + 84, 200 + 20))
+        wait_for(lambda: self.display.geometry(window)[:2] == (20, 200), timeout=5, what="moved")
+        time.sleep(1.5)
+        self.assertEqual(self.display.geometry(window)[:2], (20, 200))
+        # At 10 it jumps to the edge within a second or so.
+        self.drag((20 + 84, 200 + 20), (10 + 84, 200 + 20))
+        wait_for(lambda: self.display.geometry(window)[:2] == (0, 200), timeout=5,
+                 what="snap to the left edge")
+        # Half off the right edge it is pulled back flush; below the bottom it stays.
+        right = self.display.size[0] - 55
+        self.drag((84, 200 + 20), (right + 84, 700 + 20))
+        wait_for(lambda: self.display.geometry(window)[:2] == (self.display.size[0] - 110, 700),
                  timeout=5, what="pulled back from the right edge")
-
+        self.display.screenshot("clock-dragged")
 
 if __name__ == "__main__":
     unittest.main()

@@ -12,7 +12,7 @@ from sounds import peak_level, write_midi, write_wav
 
 START = "2026-12-07 07:29:58"
 DUE = "07:30:00"
-CLOCK_NAME = r"^\d\d:\d\d:\d\d\("
+CLOCK_NAME = r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\("
 
 
 def daily(message, action=0, path="", title="闹钟"):
