@@ -143,6 +143,8 @@ TEST_F(FrmSetupTest, BuildsTheDialogAsLaidOut)
     EXPECT_FALSE(setup->isModal());
     EXPECT_EQ(setup->parentWidget(), main.get());
     EXPECT_TRUE(setup->isWindow());
+    const QPoint centre = main->screen()->availableGeometry().center();
+    EXPECT_LE((setup->geometry().center() - centre).manhattanLength(), 3);
     EXPECT_TRUE(setup->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_FALSE(setup->windowIcon().isNull());
     EXPECT_EQ(setup->windowIcon().cacheKey(), main->windowIcon().cacheKey());
@@ -398,7 +400,7 @@ TEST_F(FrmSetupTest, StopsTheClockWhileOpenAndRestartsItOnEveryWayOut)
     const auto closers = std::vector<std::pair<const char *, std::function<void(frmSetup *)>>>{
         {"ok", [](frmSetup *s) { s->cmdOK->click(); }},
         {"cancel", [](frmSetup *s) { s->cmdCancel->click(); }},
-        {"escape", [](frmSetup *s) { QTest::keyClick(s, Qt::Key_Escape); }},
+        {"escape in the list", [](frmSetup *s) { QTest::keyClick(s->lstAlm, Qt::Key_Escape); }},
         {"close box", [](frmSetup *s) { s->close(); }},
     };
     for (const auto &[name, closeIt] : closers) {
