@@ -3,6 +3,7 @@
 #include "alarmtable.h"
 #include "clock.h"
 #include "datafile.h"
+#include "datereader.h"
 #include "editmode.h"
 #include "frmmain.h"
 #include "frmmsgedit.h"
@@ -10,7 +11,9 @@
 #include "frmsetup.h"
 #include "messagegate.h"
 #include "module_ovifiledlg.h"
+#include "numbervalue.h"
 #include "testclock.h"
+#include "timeofday.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -755,6 +758,91 @@ TEST_F(EditorTest, OutOfRangeCodesFromADamagedFileSurviveAnUnchangedCommit)
     EXPECT_TRUE(editor->comboWhatToDo->currentText().isEmpty());
     press(0);
     EXPECT_EQ(AlarmItems.item(1), damaged);
+}
+
+TEST_F(EditorTest, AnyInputEndsWithTheFieldsInLine)
+{
+    const QStringList nasty = {"",       " ",     "-",    "+",  ".",    "1e400", "-1e400",
+                               "&HFFFF", "&O777", "9999", "0",  "00",   "31",    "abc",
+                               "3.5",    "2.5",   "1 2",  "\t", "１２", "😀",     "-0",
+                               "1e-400", "99",    "60",   "24", "-5"};
+    const QStringList composed = {"2024/02/30", "0000/00/00", "9999/12/31", "100/1/1",
+                                  "2024-13-01", " 2024/2/3 ", "25:00:00",   "7 PM",
+                                  "23:59:59",   "::",         "7:30",       "-1",
+                                  "99999",      "&H3",        "x"};
+    openForEditing({endOfJanuary()}, 0);
+    auto checkRows = [this](const std::string &what) {
+        int values[3];
+        for (int i = 0; i < 3; ++i)
+            values[i] = wholeNumberValue(editor->txtDate[i]->text());
+        EXPECT_EQ(editor->fedText(1), QStringLiteral("%1/%2/%3")
+                                          .arg(values[0], 4, 10, QLatin1Char('0'))
+                                          .arg(values[1], 2, 10, QLatin1Char('0'))
+                                          .arg(values[2], 2, 10, QLatin1Char('0')))
+            << what;
+        const QDate date = readDate(editor->fedText(1));
+        if (date.isValid())
+            EXPECT_EQ(QList<int>({values[0], values[1], values[2]}),
+                      QList<int>({date.year(), date.month(), date.day()}))
+                << what;
+        for (int i = 0; i < 3; ++i)
+            values[i] = wholeNumberValue(editor->txtTime[i]->text());
+        EXPECT_EQ(editor->fedText(2), QStringLiteral("%1:%2:%3")
+                                          .arg(values[0], 2, 10, QLatin1Char('0'))
+                                          .arg(values[1], 2, 10, QLatin1Char('0'))
+                                          .arg(values[2], 2, 10, QLatin1Char('0')))
+            << what;
+    };
+    for (const QString &text : nasty) {
+        for (int i = 0; i < 3; ++i) {
+            for (QLineEdit *box : {editor->txtDate[i], editor->txtTime[i]}) {
+                enter(box, text);
+                SpinnerBar *spinner =
+                    box == editor->txtDate[i] ? editor->VScrollDate[i] : editor->VScrollTime[i];
+                const std::string what =
+                    box->objectName().toStdString() + " <- " + text.toStdString();
+                const int value = wholeNumberValue(box->text());
+                EXPECT_GE(value, spinner->minimum() == 1 ? 1 : 0) << what;
+                EXPECT_LE(value, spinner->maximum()) << what;
+                if (box->text() != text || spinner->value() != 0)
+                    EXPECT_EQ(spinner->value(), value) << what;
+                checkRows(what);
+            }
+        }
+    }
+    // A text written into a composed field stays as written; a readable one is
+    // spread into the boxes.
+    auto checkReadBack = [this](const std::string &what) {
+        const QDate date = readDate(editor->fedText(1));
+        if (date.isValid())
+            EXPECT_EQ(QStringList({editor->txtDate[0]->text(), editor->txtDate[1]->text(),
+                                   editor->txtDate[2]->text()}),
+                      QStringList({QString::number(date.year()), QString::number(date.month()),
+                                   QString::number(date.day())}))
+                << what;
+        const int seconds = readTimeOfDay(editor->fedText(2));
+        if (seconds >= 0)
+            EXPECT_EQ(QList<int>({wholeNumberValue(editor->txtTime[0]->text()),
+                                  wholeNumberValue(editor->txtTime[1]->text()),
+                                  wholeNumberValue(editor->txtTime[2]->text())}),
+                      QList<int>({seconds / 3600, seconds / 60 % 60, seconds % 60}))
+                << what;
+    };
+    for (const QString &text : nasty + composed) {
+        for (int i : {1, 2, 3, 5, 6}) {
+            editor->setFedText(i, text);
+            checkReadBack("txtFed_" + std::to_string(i) + " <- " + text.toStdString());
+        }
+        editor->Combo1->setEditText(text);
+        editor->comboWhatToDo->setEditText(text);
+        checkReadBack("combos <- " + text.toStdString());
+    }
+    editor->txtFed[0]->setText(QStringLiteral("杂项"));
+    press(0);
+    ASSERT_EQ(AlarmItems.count(), 1);
+    EXPECT_TRUE(dateOfOle(AlarmItems.item(1).AlarmDate).isValid());
+    EXPECT_GE(secondsOfExactTime(AlarmItems.item(1).AlarmTime), 0);
+    EXPECT_EQ(savedItems(), AlarmItems.items());
 }
 
 // ---------------------------------------------------------------------------
