@@ -1,8 +1,10 @@
 #include "frmabout.h"
 #include "frmmain.h"
+#include "frmmenu.h"
 #include "menufakes.h"
 
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -153,6 +155,16 @@ TEST_F(AboutTest, SystemInfoMissingIsReportedAndTheBoxStays)
     EXPECT_EQ(user.asked[0].buttons, MsgButtons::Ok);
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(clock.isEnabled());
+}
+
+// Fails while the clock panel's filter on its time labels still opens the menu
+// when the panel is disabled (filters see presses that disabled widgets drop).
+TEST_F(AboutTest, DISABLED_ClockOpensNoMenuWhileTheBoxIsOpen)
+{
+    clock.show();
+    QTest::mousePress(clock.lblCurTime[0], Qt::RightButton);
+    EXPECT_FALSE(clock.menu().mnuSys->isVisible());
+    clock.menu().mnuSys->hide();
 }
 
 int main(int argc, char **argv)
