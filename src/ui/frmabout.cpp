@@ -31,7 +31,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &accessibl
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setAccessibleName(accessibleName);
+    // The label's own text is what a screen reader reads; this says what it is.
+    label->setAccessibleDescription(accessibleName);
     label->setGeometry(geometry);
     return label;
 }

@@ -57,7 +57,8 @@ frmMain::frmMain(QWidget *parent)
     for (int i : {1, 0}) {
         auto *label = new QLabel(QStringLiteral("00:00:00"), this);
         label->setObjectName(QStringLiteral("lblCurTime_%1").arg(i));
-        label->setAccessibleName(i == 0 ? QStringLiteral("时间") : QStringLiteral("时间阴影"));
+        // Screen readers read the time itself; the description says what it is.
+        label->setAccessibleDescription(i == 0 ? QStringLiteral("时间") : QStringLiteral("时间阴影"));
         label->setGeometry(timeRects[i]);
         label->setAlignment(Qt::AlignCenter);
         label->setFont(timeFont);

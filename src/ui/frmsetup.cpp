@@ -56,7 +56,6 @@ QLabel *makePanelLabel(QWidget *parent, const QString &name, const QRect &geomet
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setAccessibleName(name);
     label->setGeometry(geometry);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -40,7 +40,7 @@ frmTrunComputer::frmTrunComputer(frmMain &main)
 
     lblInfo = new QLabel(this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
-    lblInfo->setAccessibleName(QStringLiteral("倒计时"));
+    lblInfo->setAccessibleDescription(QStringLiteral("倒计时"));
     lblInfo->setGeometry(twipsRect(330, 570, 4605, 585));
     lblInfo->setAlignment(Qt::AlignCenter);
     QPalette red = lblInfo->palette();
