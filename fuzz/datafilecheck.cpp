@@ -1,7 +1,11 @@
 // Properties of the data file's reader and writer on arbitrary bytes.
 
+#include "alarmtable.h"
+#include "clock.h"
 #include "datafile.h"
+#include "duecheck.h"
 #include "fuzzcheck.h"
+#include "timeofday.h"
 
 #include <QDir>
 #include <QFile>
@@ -112,6 +116,42 @@ void checkRecord(const char *record, int k, QStringList &broken)
     if (!sameItem(decodeRecord(saved.constData()), reloaded))
         broken << where("decoding the same bytes twice differs");
 }
+// The scan's quick path (an index by second) finds exactly the items that the
+// due rule finds one by one, for items of any content, at the seconds their
+// own dates and times name.
+void checkScanAgreesWithTheRule(QList<AlarmItem> items, QStringList &broken)
+{
+    for (AlarmItem &item : items)
+        item.Enabled = kTrue;
+    AlarmTable table;
+    table.replaceAll(items);
+
+    QList<QDateTime> moments;
+    for (const AlarmItem &item : items) {
+        QDate day = dateOfOle(item.AlarmDate);
+        if (!day.isValid())
+            day = QDate(2028, 2, 29);
+        int second = secondsOfExactTime(storedTime(item));
+        if (second < 0)
+            second = qMax(0, readTimeOfDay(storedTime(item)));
+        for (const int s : {second, 0, 1800})
+            moments << QDateTime(day, QTime(0, 0).addSecs(s));
+    }
+    for (const QDateTime &moment : moments) {
+        const TimeSample sample = takeTimeSample(moment);
+        QList<int> quick, naive;
+        for (const FiringArgs &firing : dueFirings(table, sample))
+            quick << firing.item;
+        for (int k = 1; k <= table.count(); ++k) {
+            if (IsItemDue(table.item(k), sample.today, sample.nowText))
+                naive << k;
+        }
+        if (quick != naive)
+            broken << QStringLiteral("at %1 the scan fires items %2, the rule %3")
+                          .arg(moment.toString(Qt::ISODate), QString::number(quick.size()),
+                               QString::number(naive.size()));
+    }
+}
 } // namespace
 
 QString fuzzScratchFolder()
@@ -140,6 +180,8 @@ QStringList checkDataFileBytes(const QByteArray &input)
         if (!sameItem(decodeRecord(bytes.constData() + k * kRecordSize), decoded.at(k)))
             broken << QStringLiteral("record %1 decodes differently after others").arg(k + 1);
     }
+
+    checkScanAgreesWithTheRule(decoded, broken);
 
     // The whole file: loaded as the records decode, trailing bytes ignored; a
     // save writes exactly the encoded records; loading that gives the same items.

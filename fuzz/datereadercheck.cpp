@@ -7,8 +7,8 @@
 
 namespace {
 // The reader's rules written once more, as a pattern: "yyyy/mm/dd" with "/" or
-// "-" twice, 1-4, 1-2 and 1-2 ASCII digits, spaces around; years below 100 fall
-// in 1930..2029.
+// "-" twice, 1-4, 1-2 and 1-2 ASCII digits, spaces around; the year taken as
+// written, and a year below 100 makes no date.
 QDate referenceDate(const QString &text)
 {
     static const QRegularExpression pattern(
@@ -16,11 +16,9 @@ QDate referenceDate(const QString &text)
     const QRegularExpressionMatch match = pattern.match(text);
     if (!match.hasMatch())
         return {};
-    int year = match.captured(1).toInt();
-    if (year < 30)
-        year += 2000;
-    else if (year < 100)
-        year += 1900;
+    const int year = match.captured(1).toInt();
+    if (year < 100)
+        return {};
     return QDate(year, match.captured(3).toInt(), match.captured(4).toInt());
 }
 

@@ -288,3 +288,22 @@ TEST_F(Soak, LateBeatsLoseNoSecondAndFireNothingTwice)
                     expected.size());
     }
 }
+
+// The smallest case of the above: a firing switches the heartbeat off and on
+// within its second; the beat after it comes five seconds late. The seconds
+// in between passed while the heartbeat ran, so they are handed out.
+TEST(LateBeat, SecondsAfterAFiringAreCaughtUp)
+{
+    const QDateTime start = at(2028, 2, 29, 9, 0, 0, 5);
+    TestClock clock(start);
+    Heartbeat heartbeat;
+    ASSERT_EQ(heartbeat.takeSecondsToScan(clock.now()).size(), 1);
+    clock.advanceMs(100); // the firing
+    heartbeat.setEnabled(false);
+    heartbeat.setEnabled(true);
+    clock.set(start.addSecs(5));
+    QList<QDateTime> expected;
+    for (int s = 1; s <= 5; ++s)
+        expected << start.addSecs(s).addMSecs(-5);
+    EXPECT_EQ(heartbeat.takeSecondsToScan(clock.now()), expected);
+}
