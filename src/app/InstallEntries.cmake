@@ -20,7 +20,7 @@ message(STATUS "Installing: ${link}")
 file(MAKE_DIRECTORY "$ENV{DESTDIR}${prefix}/bin")
 file(CREATE_LINK "../${install_dir}/deskalarm" "${link}" SYMBOLIC)
 # Listed in install_manifest.txt with the files file(INSTALL) records itself, so
-# that `xargs rm < build/install_manifest.txt` removes everything installed.
+# that `xargs -d '\n' rm -f < build/install_manifest.txt` removes everything installed.
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${prefix}/bin/deskalarm")
 
 file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${prefix}/share/applications")
