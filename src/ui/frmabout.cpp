@@ -176,9 +176,7 @@ void frmAbout::Form_Load()
 {
     setWindowIcon(m_main.windowIcon());
     Image1->setPixmap(m_main.windowIcon().pixmap(Image1->size(), devicePixelRatioF()));
-    m_main.setEnabled(false);
-    // Disabling the clock panel disables its child windows too.
-    setEnabled(true);
+    m_main.disableWhileOpen(this);
     m_loaded = true;
 
     setWindowTitle(QStringLiteral("关于 ") + applicationTitle());
@@ -200,7 +198,7 @@ void frmAbout::Form_Load()
 
 void frmAbout::Form_Unload()
 {
-    m_main.setEnabled(true);
+    m_main.enableAfterClose();
 }
 
 void frmAbout::closeEvent(QCloseEvent *event)

@@ -58,7 +58,8 @@ frmMain::frmMain(QWidget *parent)
         auto *label = new QLabel(QStringLiteral("00:00:00"), this);
         label->setObjectName(QStringLiteral("lblCurTime_%1").arg(i));
         // Screen readers read the time itself; the description says what it is.
-        label->setAccessibleDescription(i == 0 ? QStringLiteral("时间") : QStringLiteral("时间阴影"));
+        label->setAccessibleDescription(i == 0 ? QStringLiteral("时间")
+                                               : QStringLiteral("时间阴影"));
         label->setGeometry(timeRects[i]);
         label->setAlignment(Qt::AlignCenter);
         label->setFont(timeFont);
@@ -187,7 +188,9 @@ void frmMain::imgMove_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::MouseButtonPress &&
+    // Filters see presses that a disabled panel would drop: only an enabled panel
+    // opens its menu.
+    if (event->type() == QEvent::MouseButtonPress && isEnabled() &&
         (watched == lblCurTime[0] || watched == lblCurTime[1])) {
         menu().mnuSys->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
         return true;
@@ -270,6 +273,19 @@ void frmMain::closeEvent(QCloseEvent *event)
     QApplication::quit();
 }
 
+void frmMain::disableWhileOpen(QWidget *dialog)
+{
+    if (m_disablingDialogs++ == 0)
+        setEnabled(false);
+    dialog->setEnabled(true);
+}
+
+void frmMain::enableAfterClose()
+{
+    if (m_disablingDialogs > 0 && --m_disablingDialogs == 0)
+        setEnabled(true);
+}
+
 void frmMain::closeForSessionEnd()
 {
     m_sessionEnding = true;
@@ -325,12 +341,12 @@ void frmMain::openFile(const QString &path)
 
 void frmMain::startCountdown(bool reboot)
 {
-    if (!m_countdown) {
-        m_countdown = new frmTrunComputer(*this);
-        m_countdown->optReboot->setChecked(reboot);
-        m_countdown->Form_Load();
-    } else {
+    if (m_countdown && m_countdown->isOpen()) {
         // A second restart or shutdown in the same scan only changes the mode.
-        m_countdown->optReboot->setChecked(reboot);
+        m_countdown->setReboot(reboot);
+        return;
     }
+    m_countdown = new frmTrunComputer(*this);
+    m_countdown->setReboot(reboot);
+    m_countdown->Form_Load();
 }

@@ -41,6 +41,13 @@ public:
     // Labels of the time and its shadow; read by tests.
     std::array<QLabel *, 2> lblCurTime{};
 
+    // Dialogs that keep the panel disabled while they are open (the list
+    // dialog, the About box, the countdown). The panel takes input again when
+    // the last of them has closed. The dialog itself stays usable, although
+    // disabling the panel also disables the windows it owns.
+    void disableWhileOpen(QWidget *dialog);
+    void enableAfterClose();
+
     // Closes without the question (the session is ending).
     void closeForSessionEnd();
 
@@ -78,6 +85,7 @@ private:
     qint16 m_frameM = 0;
     qint16 m_frameQ = 0;
     int m_weekday = 0;
+    int m_disablingDialogs = 0;
     bool m_sessionEnding = false;
     bool m_closing = false;
 };

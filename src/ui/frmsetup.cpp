@@ -214,10 +214,7 @@ void frmSetup::giveRowsCheckBoxes(int first, int last)
 void frmSetup::Form_Load()
 {
     m_main.Timer1.setEnabled(false);
-    m_main.setEnabled(false);
-    // Disabling the clock window disables its child windows too; this dialog
-    // belongs to the clock window but must stay usable.
-    setEnabled(true);
+    m_main.disableWhileOpen(this);
     setWindowIcon(m_main.windowIcon());
     FillAlarmList();
     RefreshSelectionInfo();
@@ -229,7 +226,7 @@ void frmSetup::Form_Unload()
         return;
     m_unloaded = true;
     m_main.Timer1.setEnabled(true);
-    m_main.setEnabled(true);
+    m_main.enableAfterClose();
 }
 
 void frmSetup::FillAlarmList()

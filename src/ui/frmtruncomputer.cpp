@@ -96,12 +96,9 @@ bool frmTrunComputer::isReboot() const
 
 void frmTrunComputer::Form_Load()
 {
-    m_main.setEnabled(false);
+    m_main.disableWhileOpen(this);
     m_main.Timer1.setEnabled(false);
     m_main.Timer1.setInterval(0);
-    // Disabling the clock panel disables its child windows too; this one must
-    // stay usable, or the countdown could be neither cut short nor cancelled.
-    setEnabled(true);
     m_open = true;
     show(); // above other windows, without taking the focus
     m_ticks = 0;
@@ -179,5 +176,5 @@ void frmTrunComputer::closeEvent(QCloseEvent *event)
 
 void frmTrunComputer::Form_Unload()
 {
-    m_main.setEnabled(true);
+    m_main.enableAfterClose();
 }

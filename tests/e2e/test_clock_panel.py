@@ -45,7 +45,7 @@ class ClockPanelTest(RealDisplayTest):
         box = self.display.find_windows("^重复运行$")[0]
         self.display.screenshot("second-copy")
         self.display.xdotool("windowactivate", "--sync", box)
-        self.display.xdotool("key", "--window", box, "Return")
+        self.display.xdotool("key", "Return")
         self.assertEqual(second.wait(10), 0)
         self.assertTrue(program.running())
         self.assertEqual(len(self.display.find_windows(r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\(")), 1)
@@ -60,7 +60,7 @@ class ClockPanelTest(RealDisplayTest):
         box = self.display.find_windows("^有没搞错？$")[0]
         self.display.screenshot("close-question")
         self.display.xdotool("windowactivate", "--sync", box)
-        self.display.xdotool("key", "--window", box, "Escape")
+        self.display.xdotool("key", "Escape")
         wait_for(lambda: not self.display.xdotool("search", "--onlyvisible", "--name", "^有没搞错？$"),
                  what="question closed")
         self.assertTrue(program.running())
@@ -70,7 +70,7 @@ class ClockPanelTest(RealDisplayTest):
         self.display.xdotool("mousemove", x + 102, y + 7, "click", 1)
         box = self.display.find_windows("^有没搞错？$")[0]
         self.display.xdotool("windowactivate", "--sync", box)
-        self.display.xdotool("key", "--window", box, "Return")
+        self.display.xdotool("key", "Return")
         wait_for(lambda: not program.running(), what="program ended")
 
     def drag(self, start, end, steps=20):

@@ -22,7 +22,9 @@ def daily(message, action=0, path="", title="闹钟"):
 class FiringTest(RealDisplayTest):
     def press(self, window, key):
         self.display.xdotool("windowactivate", "--sync", window)
-        self.display.xdotool("key", "--window", window, key)
+        # A plain key to the focused box: a release sent with --window to a box
+        # that the press closed would leave the key held down in the server.
+        self.display.xdotool("key", key)
 
     def test_due_item_shows_its_reminder(self):
         program = self.start_clock(data=data_file(daily("该开会了：三楼会议室")), fake_time=START)
@@ -92,14 +94,14 @@ class CountdownTest(RealDisplayTest):
     def test_execute_now_requests_shutdown_at_once(self):
         program, dialog = self.start_restart_item(4)
         self.display.xdotool("windowactivate", "--sync", dialog)
-        self.display.xdotool("key", "--window", dialog, "Return")
+        self.display.xdotool("key", "Return")
         wait_for(lambda: self.logind.calls(), timeout=5, what="the shutdown request")
         self.assertEqual(self.logind.calls(), ["PowerOff True"])
 
     def test_cancel_requests_nothing_and_the_clock_runs_again(self):
         program, dialog = self.start_restart_item(3)
         self.display.xdotool("windowactivate", "--sync", dialog)
-        self.display.xdotool("key", "--window", dialog, "Escape")
+        self.display.xdotool("key", "Escape")
         window = program.clock_window()
         first = self.display.window_name(window)
         wait_for(lambda: self.display.window_name(window) != first, timeout=5, what="clock runs")

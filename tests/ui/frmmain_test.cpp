@@ -178,6 +178,23 @@ TEST_F(ClockPanelTest, SessionEndClosesWithoutTheQuestion)
     EXPECT_TRUE(user.asked.empty());
 }
 
+TEST_F(ClockPanelTest, PanelTakesInputAgainOnlyWhenTheLastDisablingDialogHasClosed)
+{
+    TestClock clock(at(2026, 12, 7, 9, 0, 0));
+    frmMain panel;
+    QWidget about(&panel, Qt::Dialog);
+    QWidget countdown(&panel, Qt::Dialog);
+    panel.disableWhileOpen(&about);
+    panel.disableWhileOpen(&countdown);
+    EXPECT_FALSE(panel.isEnabled());
+    EXPECT_TRUE(about.isEnabled());
+    EXPECT_TRUE(countdown.isEnabled());
+    panel.enableAfterClose();
+    EXPECT_FALSE(panel.isEnabled()) << "the countdown is still open";
+    panel.enableAfterClose();
+    EXPECT_TRUE(panel.isEnabled());
+}
+
 int main(int argc, char **argv)
 {
     return runWidgetTests(argc, argv);
