@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QWindow>
 
 namespace {
 const QStringList kRepeatKinds = {
@@ -104,6 +105,13 @@ void frmMsgEdit::Form_Load()
     if (QScreen *screen =
             m_setup && m_setup->screen() ? m_setup->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    // The editor has no owner, yet it must come up above the list dialog, which
+    // itself sits with the clock panel above ordinary windows: the window system
+    // is told that it belongs to the list dialog.
+    if (m_setup && m_setup->windowHandle()) {
+        winId();
+        windowHandle()->setTransientParent(m_setup->windowHandle());
+    }
     show();
 
     // Edit mode names the item through the list's selected row; without a valid

@@ -7,7 +7,7 @@ import subprocess
 import time
 import unittest
 
-from harness import RealDisplayTest, wait_for
+from harness import RealDisplayTest, accessible_says, wait_for
 from records import data_file, ole_date, record
 
 CLOCK = r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\("
@@ -81,6 +81,11 @@ class ListAndEditorTest(RealDisplayTest):
         self.click(dialog, ADD)
         editor = self.display.find_windows("^新增闹钟项目$")[0]
         self.display.screenshot("editor", editor)
+        # It comes up above the list dialog, belonging to it.
+        props = self.display.run(["xprop", "-id", str(editor), "WM_TRANSIENT_FOR"])
+        self.assertIn(hex(dialog), props)
+        self.assertTrue(wait_for(lambda: accessible_says(self.display, "新增闹钟项目"), timeout=15,
+                                 what="the editor read out"))
         # Title, then Tab through year, month and day to the hour, minute and second.
         self.display.xdotool("windowactivate", "--sync", editor)
         self.display.xdotool("type", "--delay", "50", "Standup")
