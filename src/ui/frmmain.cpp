@@ -264,13 +264,16 @@ void frmMain::closeEvent(QCloseEvent *event)
         Form_QueryUnload();
         const bool confirmed = Form_Unload();
         m_closing = false;
-        if (!confirmed) {
+        // The session may have ended while the question was open; Qt does not
+        // start a second close while this one runs, so it is finished here.
+        if (!confirmed && !m_sessionEnding) {
             event->ignore();
             return;
         }
     }
     event->accept();
-    QApplication::quit();
+    // exit(), not quit(): quit() would first try to close every window again.
+    QCoreApplication::exit(0);
 }
 
 void frmMain::disableWhileOpen(QWidget *dialog)
@@ -289,6 +292,12 @@ void frmMain::enableAfterClose()
 void frmMain::closeForSessionEnd()
 {
     m_sessionEnding = true;
+    // A question or reminder left open must not hold up the end of the session.
+    while (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break;
+    }
     close();
 }
 
@@ -315,6 +324,8 @@ bool frmMain::fileExists(const QString &path)
 
 void frmMain::showReminder(const QString &message)
 {
+    if (m_sessionEnding)
+        return;
     MessageRequest reminder;
     reminder.text = message;
     reminder.title = QStringLiteral("时间提示");

@@ -2,6 +2,8 @@
 import datetime
 import os
 import re
+import signal
+import subprocess
 import time
 import unittest
 
@@ -72,6 +74,20 @@ class ClockPanelTest(RealDisplayTest):
         self.display.xdotool("windowactivate", "--sync", box)
         self.display.xdotool("key", "Return")
         wait_for(lambda: not program.running(), what="program ended")
+
+    def test_session_end_does_not_hang_on_the_close_question(self):
+        program = self.start_clock(data=ORIGINAL_FILE)
+        window = program.clock_window()
+        x, y, _, _ = self.display.geometry(window)
+        self.display.xdotool("mousemove", x + 102, y + 7, "click", 1)
+        self.display.find_windows("^有没搞错？$")
+        # The session manager (or shutdown) ends the program with SIGTERM.
+        for pid in subprocess.run(["pgrep", "-f", program.binary], capture_output=True,
+                                  text=True).stdout.split():
+            os.kill(int(pid), signal.SIGTERM)
+        wait_for(lambda: not program.running(), timeout=5, what="the program to end")
+        with open(program.data_file, "rb") as f:
+            self.assertEqual(f.read(), ORIGINAL_FILE)
 
     def drag(self, start, end, steps=20):
         """Presses the left button at `start` and moves the mouse to `end`,
