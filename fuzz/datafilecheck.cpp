@@ -116,6 +116,53 @@ void checkRecord(const char *record, int k, QStringList &broken)
     if (!sameItem(decodeRecord(saved.constData()), reloaded))
         broken << where("decoding the same bytes twice differs");
 }
+// Items as the editor may hand them over, with any UTF-16 text (lone
+// surrogates, characters GBK lacks, text too long for its field): each field
+// is written within its own bytes, the numbers stay as they are, and the
+// record is a fixed point after one save.
+void checkItemFromText(const QByteArray &bytes, QStringList &broken)
+{
+    const QString text =
+        QString(reinterpret_cast<const QChar *>(bytes.constData()), bytes.size() / 2);
+    const qsizetype quarter = text.size() / 4;
+    AlarmItem item;
+    item.Title = text.left(quarter);
+    item.AlarmTime = text.mid(quarter, qMin<qsizetype>(quarter, 12));
+    item.Message = text.mid(2 * quarter, quarter);
+    item.FilePath = text.mid(3 * quarter);
+    item.AlarmDate = -1.5;
+    item.RepeatKind = -2;
+    item.Enabled = 0x1234;
+    item.Action = 0x7F7F;
+
+    const QByteArray record = encodeRecord(item);
+    if (record.size() != kRecordSize) {
+        broken << QStringLiteral("an item of any text encodes to a record of the wrong size");
+        return;
+    }
+    const AlarmItem back = decodeRecord(record.constData());
+    if (back.AlarmDate != item.AlarmDate || back.RepeatKind != item.RepeatKind ||
+        back.Enabled != item.Enabled || back.Action != item.Action)
+        broken << QStringLiteral("text overwrote a number of its record");
+    if (encodeRecord(back) != record)
+        broken << QStringLiteral("an item of any text is no fixed point after one save");
+    // Each field on its own gives the same bytes as in the record: nothing of
+    // one field's text spills into the next.
+    AlarmItem titleOnly;
+    titleOnly.Title = item.Title;
+    if (encodeRecord(titleOnly).left(40) != record.left(40))
+        broken << QStringLiteral("the title's bytes depend on the other fields");
+    // Plain ASCII that fits comes back as it was.
+    for (const QString &field : {item.Title, item.Message, item.FilePath}) {
+        bool ascii = true;
+        for (QChar c : field)
+            ascii = ascii && c.unicode() >= 0x21 && c.unicode() < 0x7F;
+        if (ascii && field.size() <= kTitleLength && !field.isEmpty() &&
+            !(back.Title == field || back.Message == field || back.FilePath == field))
+            broken << QStringLiteral("ASCII text did not come back: ") + field;
+    }
+}
+
 // The scan's quick path (an index by second) finds exactly the items that the
 // due rule finds one by one, for items of any content, at the seconds their
 // own dates and times name.
@@ -182,6 +229,7 @@ QStringList checkDataFileBytes(const QByteArray &input)
     }
 
     checkScanAgreesWithTheRule(decoded, broken);
+    checkItemFromText(input.left(2 * 600), broken);
 
     // The whole file: loaded as the records decode, trailing bytes ignored; a
     // save writes exactly the encoded records; loading that gives the same items.

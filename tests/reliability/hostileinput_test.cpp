@@ -279,6 +279,27 @@ TEST_F(HostileDataFile, DataFileThatIsANamedPipeDoesNotHang)
                                    << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
 }
 
+// Whatever lies at the name of the save's new file (a link to another file of
+// the user's, a stale file left by a killed save) is replaced, never written
+// through: the other file keeps its content.
+TEST_F(HostileDataFile, SaveNeverWritesThroughALinkAtItsNewFilesName)
+{
+    const QString victim = folder.filePath(QStringLiteral("letter.txt"));
+    ASSERT_TRUE(writeFile(victim, "Dear friend"));
+    ASSERT_EQ(::symlink(victim.toLocal8Bit().constData(),
+                        (path + QStringLiteral(".saving")).toLocal8Bit().constData()),
+              0);
+    AlarmItems.replaceAll(someItems(3));
+    SaveAlarmItems();
+    EXPECT_EQ(readFile(victim), QByteArray("Dear friend"));
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    QList<AlarmItem> saved;
+    if (QFileInfo(path).isFile()) {
+        ASSERT_TRUE(readItemsFile(path, &saved));
+        EXPECT_TRUE(sameItems(saved, someItems(3)));
+    }
+}
+
 namespace {
 // A folder of files whose names are full of blanks, quotes and shell
 // characters, each a small program that notes its own name and arguments; and a

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <vector>
@@ -173,6 +174,12 @@ long residentKilobytes()
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
+bool underValgrind()
+{
+    const char *preload = std::getenv("LD_PRELOAD");
+    return preload && std::strstr(preload, "vgpreload");
+}
+
 // The span to simulate; DESKALARM_SOAK_HOURS shortens it for slow runs
 // (under valgrind, say).
 int soakHours(int normal)
@@ -267,7 +274,9 @@ TEST_F(Soak, FortyEightHoursFireExactlyWhatTheRulesSay)
     // Memory stays flat: what the first hour needed is all the rest needs.
     std::printf("[          ] resident memory %ld kB after the first hour, %ld kB at the end\n",
                 run.residentAfterFirstHour, run.residentAtEnd);
-    if (!kUnderAddressSanitizer) // its quarantine holds freed memory for a while
+    // A sanitizer's quarantine or valgrind's own bookkeeping grow the process
+    // by themselves; run-valgrind-soak compares the heap itself instead.
+    if (!kUnderAddressSanitizer && !underValgrind())
         EXPECT_LT(run.residentAtEnd - run.residentAfterFirstHour, 2048);
 }
 
