@@ -88,6 +88,14 @@ class Display:
     def xdotool(self, *args):
         return self.run(["xdotool"] + [str(a) for a in args])
 
+    def press_key(self, window, key):
+        """Activates the window and presses a key there, as a user would. A
+        plain key to the focused window: a release sent with --window to a window
+        that the press closed would leave the key held down in the server."""
+        self.xdotool("windowactivate", "--sync", window)
+        time.sleep(0.3)  # let the program take the focus before the key
+        self.xdotool("key", key)
+
     def find_windows(self, name_regex, timeout=10.0):
         def search():
             out = self.xdotool("search", "--onlyvisible", "--name", name_regex)

@@ -46,8 +46,7 @@ class ClockPanelTest(RealDisplayTest):
         second = program.start_second()
         box = self.display.find_windows("^重复运行$")[0]
         self.display.screenshot("second-copy")
-        self.display.xdotool("windowactivate", "--sync", box)
-        self.display.xdotool("key", "Return")
+        self.display.press_key(box, "Return")
         self.assertEqual(second.wait(10), 0)
         self.assertTrue(program.running())
         self.assertEqual(len(self.display.find_windows(r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\(")), 1)
@@ -61,8 +60,7 @@ class ClockPanelTest(RealDisplayTest):
         self.display.xdotool("mousemove", x + 102, y + 7, "click", 1)
         box = self.display.find_windows("^有没搞错？$")[0]
         self.display.screenshot("close-question")
-        self.display.xdotool("windowactivate", "--sync", box)
-        self.display.xdotool("key", "Escape")
+        self.display.press_key(box, "Escape")
         wait_for(lambda: not self.display.xdotool("search", "--onlyvisible", "--name", "^有没搞错？$"),
                  what="question closed")
         self.assertTrue(program.running())
@@ -71,8 +69,7 @@ class ClockPanelTest(RealDisplayTest):
         # Asked again, OK ends the program.
         self.display.xdotool("mousemove", x + 102, y + 7, "click", 1)
         box = self.display.find_windows("^有没搞错？$")[0]
-        self.display.xdotool("windowactivate", "--sync", box)
-        self.display.xdotool("key", "Return")
+        self.display.press_key(box, "Return")
         wait_for(lambda: not program.running(), what="program ended")
 
     def test_session_end_does_not_hang_on_the_close_question(self):
