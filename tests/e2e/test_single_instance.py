@@ -62,7 +62,12 @@ class SingleInstanceTest(RealDisplayTest):
 
     def test_start_right_after_the_clock_was_killed(self):
         self.program.start()
-        self.program.clock_window(timeout=30)
+        try:
+            self.program.clock_window(timeout=30)
+        except AssertionError:
+            print("program output:\n" + self.program.output())
+            print("windows:", self.display.xdotool("search", "--name", "."))
+            raise
         os.killpg(self.program.process.pid, signal.SIGKILL)
         self.program.process.wait(10)
         wait_for(lambda: not self.visible(CLOCK), what="the killed clock's window to go")

@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <chrono>
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <thread>
@@ -105,14 +107,19 @@ TEST(SaveKill, FiftyKilledSavesOfAFullTableNeverTearTheFile)
     QRandomGenerator random(20261207);
     const int order[] = {0, 1, 0, 2, 1, 3, 0, 1};
     int killed = 0, keptOld = 0, tookNew = 0, finished = 0;
+    int phase[3] = {0, 0, 0}; // kills aimed at writing, syncing and replacing, done
     constexpr int kSaves = 50;
     QElapsedTimer total;
     total.start();
     for (int round = 0; round < kSaves; ++round) {
         const int next = order[round % 8] == current ? order[(round + 1) % 8] : order[round % 8];
-        // The kill falls anywhere from the start of the save to half as long again after
-        // it should have ended.
-        const qint64 delay = qint64(random.bounded(quint32(versions[next].saveMicros * 3 / 2)));
+        // Where the kill falls is chosen by the save's progress, not by time
+        // (a save takes 40 ms on an idle disk and ten times that on a busy one):
+        // while the new file is written (60 in 100), after it has all its bytes
+        // while it is synced and put in place of the old one (30 in 100), or
+        // once it has taken the old one's place (10 in 100).
+        const int aim = int(random.bounded(100));
+        const qint64 size = versions[next].bytes.size();
 
         const pid_t child = fork();
         ASSERT_GE(child, 0);
@@ -120,7 +127,42 @@ TEST(SaveKill, FiftyKilledSavesOfAFullTableNeverTearTheFile)
             AlarmItems.replaceAll(versions[next].items);
             _exit(SaveAlarmItems() ? 0 : 1);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        const QString saving = path + QStringLiteral(".saving");
+        const auto running = [child] {
+            siginfo_t info{};
+            return waitid(P_PID, id_t(child), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                   info.si_pid == 0;
+        };
+        const auto waitUntil = [&](const std::function<bool()> &reached) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!reached() && running() && waited.elapsed() < 20000)
+                std::this_thread::sleep_for(std::chrono::microseconds(50));
+        };
+        // A new file left by an earlier killed save is first cut to nothing by
+        // this one; only then does its size tell this save's progress.
+        const auto grownTo = [&](qint64 bytes) {
+            if (QFileInfo(saving).size() >= bytes)
+                waitUntil([&] { return QFileInfo(saving).size() < bytes; });
+            waitUntil([&] { return QFileInfo(saving).size() >= bytes; });
+        };
+        if (size == 0) {
+            std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(2000)));
+        } else if (aim < 60) {
+            grownTo(qMax<qint64>(1, size * aim / 60));
+            ++phase[0];
+        } else if (aim < 90) {
+            grownTo(size);
+            std::this_thread::sleep_for(std::chrono::microseconds(random.bounded(20000)));
+            ++phase[1];
+        } else {
+            bool seen = false;
+            waitUntil([&] {
+                seen = seen || QFileInfo::exists(saving);
+                return seen && !QFileInfo::exists(saving);
+            });
+            ++phase[2];
+        }
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -158,8 +200,9 @@ TEST(SaveKill, FiftyKilledSavesOfAFullTableNeverTearTheFile)
     EXPECT_EQ(reported, 0);
     std::printf(
         "[          ] %d saves: %d killed (%d of them had already replaced the file, "
-        "%d left the old one), %d finished; a full-table save takes %lld ms; %lld s in all\n",
-        kSaves, killed, tookNew, keptOld, finished,
+        "%d left the old one), %d finished; kills aimed at writing %d, syncing %d, replaced %d; "
+        "a full-table save takes %lld ms; %lld s in all\n",
+        kSaves, killed, tookNew, keptOld, finished, phase[0], phase[1], phase[2],
         static_cast<long long>(versions[0].saveMicros / 1000),
         static_cast<long long>(total.elapsed() / 1000));
 
