@@ -96,7 +96,7 @@ class Display:
         time.sleep(0.3)  # let the program take the focus before the key
         self.xdotool("key", key)
 
-    def find_windows(self, name_regex, timeout=10.0):
+    def find_windows(self, name_regex, timeout=20.0):
         def search():
             out = self.xdotool("search", "--onlyvisible", "--name", name_regex)
             return [int(w) for w in out.split()] or None
@@ -176,7 +176,7 @@ class ClockProgram:
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                 start_new_session=True)
 
-    def clock_window(self, timeout=10.0):
+    def clock_window(self, timeout=20.0):
         return self.display.find_windows(r"^[0-9]{2}:[0-9]{2}:[0-9]{2}\(", timeout=timeout)[0]
 
     def running(self):
