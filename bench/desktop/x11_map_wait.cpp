@@ -1,10 +1,11 @@
-// x11-map-wait COMMAND [ARG...]
+// x11-map-wait [--timeout SECONDS] COMMAND [ARG...]
 //
 // Starts COMMAND and prints "PID MILLISECONDS" as soon as one of its top-level
 // windows is viewable on the X display: the time from just before the exec to
 // the X server's notice that the window is mapped, taken from X events rather
 // than by polling. Then it waits for COMMAND to end and exits with its status.
-// Exits 2 with no line when no window is mapped within 60 seconds.
+// When no window is mapped within the timeout (60 seconds unless given), it
+// stops COMMAND and exits 2 with no line.
 //
 // A top-level window counts once the window manager has reparented it (with no
 // window manager: once it is mapped) and it is viewable, so frames and hidden
@@ -20,6 +21,7 @@
 #include <poll.h>
 #include <set>
 #include <signal.h>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,8 +54,14 @@ int waitForChild(pid_t child)
 
 int main(int argc, char **argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s COMMAND [ARG...]\n", argv[0]);
+    int first = 1;
+    int timeoutSeconds = 60;
+    if (argc > 2 && std::string_view(argv[1]) == "--timeout") {
+        timeoutSeconds = std::atoi(argv[2]);
+        first = 3;
+    }
+    if (argc <= first || timeoutSeconds <= 0) {
+        std::fprintf(stderr, "usage: %s [--timeout SECONDS] COMMAND [ARG...]\n", argv[0]);
         return 64;
     }
     int screenNumber = 0;
@@ -74,7 +82,7 @@ int main(int argc, char **argv)
     const Clock::time_point start = Clock::now();
     const pid_t child = fork();
     if (child == 0) {
-        execvp(argv[1], argv + 1);
+        execvp(argv[first], argv + first);
         std::perror("x11-map-wait: exec");
         _exit(127);
     }
@@ -82,7 +90,7 @@ int main(int argc, char **argv)
     std::set<xcb_window_t> created; // new children of the root, not override-redirect
     std::set<xcb_window_t> clients; // of those, the ones the window manager took in
     bool windowManaged = false;
-    const Clock::time_point deadline = start + std::chrono::seconds(60);
+    const Clock::time_point deadline = start + std::chrono::seconds(timeoutSeconds);
     for (;;) {
         xcb_generic_event_t *event = xcb_poll_for_event(c);
         if (!event) {
@@ -138,7 +146,10 @@ int main(int argc, char **argv)
             }
         }
     }
-    std::fprintf(stderr, "x11-map-wait: no window was mapped\n");
+    if (const int error = xcb_connection_has_error(c))
+        std::fprintf(stderr, "x11-map-wait: lost the display (error %d)\n", error);
+    else
+        std::fprintf(stderr, "x11-map-wait: no window was mapped\n");
     kill(child, SIGTERM);
     waitForChild(child);
     return 2;
