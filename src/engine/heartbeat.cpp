@@ -42,9 +42,16 @@ void Heartbeat::setInterval(int ms)
 void Heartbeat::switched()
 {
     if (isActive()) {
+        // Stopped and started again within the second last scanned (a firing
+        // that returned at once): no second passed while it was stopped, so the
+        // run is not broken and a late beat still catches up.
+        if (m_unbrokenAtStop && m_hasLast &&
+            floorDiv(Clock::now().toMSecsSinceEpoch(), 1000) == m_lastSecond)
+            m_unbroken = true;
         arm();
     } else {
         m_timer.stop();
+        m_unbrokenAtStop = m_unbroken;
         m_unbroken = false;
     }
 }

@@ -52,7 +52,8 @@ private:
     QTimer m_timer;
     bool m_enabled = true;
     int m_interval = 1000;
-    bool m_unbroken = false; // ran without a stop since the last hand-out
-    qint64 m_lastSecond = 0; // seconds since the epoch; valid when m_hasLast
+    bool m_unbroken = false;
+    bool m_unbrokenAtStop = false; // ran without a stop since the last hand-out
+    qint64 m_lastSecond = 0;       // seconds since the epoch; valid when m_hasLast
     bool m_hasLast = false;
 };

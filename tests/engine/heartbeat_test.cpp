@@ -103,13 +103,24 @@ TEST_F(HeartbeatTest, SecondsDuringABreakAreNotCaughtUp)
 {
     Heartbeat heartbeat;
     takeAt(heartbeat, base);
-    heartbeat.setEnabled(false); // a reminder is open
+    heartbeat.setEnabled(false); // a reminder is open for 20 seconds
+    clock.set(QDateTime::fromSecsSinceEpoch(base + 20).addMSecs(300));
     heartbeat.setEnabled(true);
     EXPECT_EQ(takeAt(heartbeat, base + 30), QList<qint64>({base + 30}));
-    heartbeat.setInterval(0);
+    heartbeat.setInterval(0); // a countdown, cancelled a second later
+    clock.set(QDateTime::fromSecsSinceEpoch(base + 31).addMSecs(300));
     heartbeat.setInterval(1000);
     EXPECT_EQ(takeAt(heartbeat, base + 32), QList<qint64>({base + 32}));
     EXPECT_EQ(takeAt(heartbeat, base + 34), range(base + 33, base + 34));
+}
+
+TEST_F(HeartbeatTest, AStopWithinTheScannedSecondIsNoBreak)
+{
+    Heartbeat heartbeat;
+    takeAt(heartbeat, base);
+    heartbeat.setEnabled(false); // a firing that returns at once
+    heartbeat.setEnabled(true);
+    EXPECT_EQ(takeAt(heartbeat, base + 3), range(base + 1, base + 3));
 }
 
 TEST_F(HeartbeatTest, SecondsTakenWhileStoppedStartAfresh)
