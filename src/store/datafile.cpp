@@ -76,8 +76,11 @@ bool readItemsFile(const QString &path, QList<AlarmItem> *items, QString *error)
 {
     if (!gbkAvailable())
         return fail(error, QStringLiteral("No GBK text converter in this Qt build"));
-    if (QFileInfo(path).isDir())
-        return fail(error, QStringLiteral("Cannot read %1: it is a folder").arg(path));
+    // Only an ordinary file is read: a folder cannot be, and opening a named pipe
+    // or a device would wait for a writer forever.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return fail(error, QStringLiteral("Cannot read %1: not an ordinary file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return fail(error, QStringLiteral("Cannot open %1: %2").arg(path, file.errorString()));
@@ -137,7 +140,11 @@ bool writeItemsFile(const QString &path, const QList<AlarmItem> &items, QString 
         mode = old.st_mode & 07777;
     }
 
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    // Whatever lies at the new file's name (a stale file of a killed save, a
+    // link to some other file) is removed, never written through.
+    ::unlink(tempName.constData());
+    const int fd =
+        ::open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0)
         return fail(error, systemError(QStringLiteral("Cannot create"), temp));
     bool written = writeAll(fd, data.constData(), data.size()) && ::fsync(fd) == 0;
