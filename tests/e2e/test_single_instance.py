@@ -2,6 +2,7 @@
 clock killed outright never blocks the next start."""
 import os
 import signal
+import subprocess
 import time
 import unittest
 
@@ -28,6 +29,17 @@ class SingleInstanceTest(RealDisplayTest):
                 except ProcessLookupError:
                     pass
                 copy.wait(10)
+
+    def explain_missing_clock(self):
+        """What the program was doing instead of showing its clock."""
+        print("program output:\n" + self.program.output())
+        for window in self.display.xdotool("search", "--name", ".").split():
+            print("window", window, self.display.window_name(window))
+        if self.program.running():
+            stacks = subprocess.run(["gdb", "-p", str(self.program.process.pid), "-batch", "-ex",
+                                     "thread apply all bt 20"], capture_output=True, text=True,
+                                    timeout=60).stdout
+            print("\n".join(line for line in stacks.splitlines() if line.startswith(("#", "Thread"))))
 
     def visible(self, name_regex):
         out = self.display.xdotool("search", "--onlyvisible", "--name", name_regex)
@@ -65,8 +77,7 @@ class SingleInstanceTest(RealDisplayTest):
         try:
             self.program.clock_window(timeout=30)
         except AssertionError:
-            print("program output:\n" + self.program.output())
-            print("windows:", self.display.xdotool("search", "--name", "."))
+            self.explain_missing_clock()
             raise
         os.killpg(self.program.process.pid, signal.SIGKILL)
         self.program.process.wait(10)
