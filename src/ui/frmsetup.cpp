@@ -109,22 +109,22 @@ void frmSetup::buildControls()
         lstAlm->setPalette(p);
     }
 
-    struct ButtonSpec
+    struct ButtonLayout
     {
         int index;
         const char *caption;
         int top;
     };
-    static const ButtonSpec buttons[] = {
+    static const ButtonLayout buttons[] = {
         {0, "增加", 240},      {2, "编辑", 540},      {3, "删除", 840},
         {4, "全部启用", 1230}, {5, "反选启用", 1530}, {6, "全部禁用", 1830},
     };
-    for (const ButtonSpec &spec : buttons) {
-        auto *button = new QPushButton(QString::fromUtf8(spec.caption), Frame1);
-        button->setObjectName(QStringLiteral("cmdAlm_%1").arg(spec.index));
-        button->setAccessibleName(QString::fromUtf8(spec.caption));
-        button->setGeometry(twipsRect(6090, spec.top, 975, 315));
-        const int index = spec.index;
+    for (const ButtonLayout &layout : buttons) {
+        auto *button = new QPushButton(QString::fromUtf8(layout.caption), Frame1);
+        button->setObjectName(QStringLiteral("cmdAlm_%1").arg(layout.index));
+        button->setAccessibleName(QString::fromUtf8(layout.caption));
+        button->setGeometry(twipsRect(6090, layout.top, 975, 315));
+        const int index = layout.index;
         connect(button, &QPushButton::clicked, this, [this, index] { cmdAlm_Click(index); });
         cmdAlm[size_t(index)] = button;
     }
