@@ -1,5 +1,7 @@
-// Opening files and programs: exactly the named file, never through a shell.
+// Opening files and programs (exactly the named file, never through a shell), and
+// finding a system-information program.
 #include "launcher.h"
+#include "sysinfo.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -15,125 +17,98 @@ namespace {
 const QString kHostileName = QStringLiteral(
     "a b 'q' \"d\" ; touch INJECTED ; & touch INJECTED2 | $(touch INJECTED3) `touch INJECTED4`");
 
+void makeFile(const QString &path, const QByteArray &text, bool executable)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+}
+
 class DesktopLauncherTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QDir().mkpath(binDir()));
-        ASSERT_TRUE(QDir().mkpath(docs()));
+        ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(docs));
         // Anything a shell might run from an injected command would land here.
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(docs());
-        previousPath = qgetenv("PATH");
-        qputenv("PATH", binDir().toLocal8Bit() + ":/usr/bin:/bin");
+        QDir::setCurrent(docs);
+        qputenv("PATH", bin.toLocal8Bit() + ":/usr/bin:/bin");
+        // A desktop opener that writes down how many arguments it got and each one.
+        makeFile(bin + "/xdg-open", recorder + "for a; do echo \"$a\"; done; }" + to, true);
     }
-
     void TearDown() override
     {
         QDir::setCurrent(previousDir);
         qputenv("PATH", previousPath);
+        QThread::msleep(200); // time for anything injected to run
+        EXPECT_TRUE(QDir(docs).entryList({"INJECTED*"}).isEmpty());
     }
 
-    QString binDir() const { return dir.filePath("bin"); }
-    QString docs() const { return dir.filePath("docs"); }
-    QString record() const { return dir.filePath("record.txt"); }
-
-    static void writeScript(const QString &path, const QByteArray &body)
-    {
-        QFile script(path);
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\n" + body);
-        script.close();
-        script.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                              QFileDevice::ExeOwner);
-    }
-
-    // A desktop opener that writes down how many arguments it got and each one.
-    void installFakeOpener()
-    {
-        writeScript(binDir() + "/xdg-open",
-                    "{ echo \"$#\"; for a in \"$@\"; do echo \"$a\"; done; } > '" +
-                        record().toLocal8Bit() + "'\n");
-    }
-
-    // What the started program or opener wrote, once it has written it.
-    QStringList recorded(int timeoutMs = 5000) const
+    // What the started program or opener wrote, once it has written it all.
+    QStringList recorded()
     {
         QElapsedTimer waited;
         waited.start();
-        while (waited.elapsed() < timeoutMs) {
-            QFile file(record());
-            if (file.open(QIODevice::ReadOnly)) {
-                const QString text = QString::fromUtf8(file.readAll());
-                if (text.endsWith(u'\n'))
-                    return text.chopped(1).split(u'\n');
-            }
+        QFile file(dir.filePath("record"));
+        while (!file.exists() && waited.elapsed() < 5000)
             QThread::msleep(20);
-        }
-        return {};
-    }
-
-    bool anyInjectedFile() const
-    {
-        for (const QString &folder : {docs(), dir.path(), binDir()}) {
-            if (!QDir(folder).entryList({"INJECTED*"}, QDir::AllEntries).isEmpty())
-                return true;
-        }
-        return false;
+        const QString text =
+            QString::fromUtf8(file.open(QIODevice::ReadOnly) ? file.readAll() : "");
+        file.remove();
+        return text.split(u'\n', Qt::SkipEmptyParts);
     }
 
     QTemporaryDir dir;
-    QString previousDir;
-    QByteArray previousPath;
+    const QString bin = dir.filePath("bin"), docs = dir.filePath("docs");
+    // Shell text that writes "$#" and more lines, then puts them in place at once.
+    const QByteArray recorder = "#!/bin/sh\n{ echo \"$#\"; ";
+    const QByteArray record = "'" + dir.filePath("record").toUtf8() + "'";
+    const QByteArray to = " > " + record + ".tmp && mv " + record + ".tmp " + record + "\n";
+    const QString previousDir = QDir::currentPath();
+    const QByteArray previousPath = qgetenv("PATH");
 };
 
-TEST_F(DesktopLauncherTest, ProgramWithHostileNameStartsItselfOnlyInItsFolder)
+TEST_F(DesktopLauncherTest, ProgramsStartWithoutArgumentsInTheirFolder)
 {
-    const QString program = docs() + "/" + kHostileName;
-    writeScript(program, "{ echo \"$#\"; pwd; } > '" + record().toLocal8Bit() + "'\n");
+    const QString program = docs + "/" + kHostileName;
+    makeFile(program, recorder + "pwd; }" + to, true);
     ASSERT_TRUE(launcher().openPath(program));
-    EXPECT_EQ(recorded(), QStringList({"0", docs()}));
-    QThread::msleep(200);
-    EXPECT_FALSE(anyInjectedFile());
+    EXPECT_EQ(recorded(), QStringList({"0", docs}));
+    ASSERT_TRUE(launcher().startProgram(program));
+    EXPECT_EQ(recorded(), QStringList({"0", docs}));
 }
 
-TEST_F(DesktopLauncherTest, DocumentWithHostileNameGoesToTheOpenerAsOneArgument)
+TEST_F(DesktopLauncherTest, DocumentsGoToTheOpenerAsOneAbsolutePath)
 {
-    installFakeOpener();
-    const QString document = docs() + "/" + kHostileName + ".txt";
-    QFile file(document);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    ASSERT_TRUE(launcher().openPath(document));
-    EXPECT_EQ(recorded(), QStringList({"1", document}));
-    QThread::msleep(200);
-    EXPECT_FALSE(anyInjectedFile());
+    const struct
+    {
+        QString name;
+        QByteArray text;
+        bool executable;
+    } documents[] = {{kHostileName + ".txt", "", false},
+                     {"--help", "", false}, // passed relative to the current folder
+                     {"notes.txt",
+                      "\x7f"
+                      "ELF not really a program",
+                      true}};
+    for (const auto &document : documents) {
+        makeFile(docs + "/" + document.name, document.text, document.executable);
+        ASSERT_TRUE(launcher().openPath(document.name)) << document.name.toStdString();
+        EXPECT_EQ(recorded(), QStringList({"1", docs + "/" + document.name}));
+    }
 }
 
-TEST_F(DesktopLauncherTest, RelativeAndDashedNamesReachTheOpenerAsAbsolutePaths)
+TEST_F(DesktopLauncherTest, WebAddressesGoToTheOpenerOthersAreRefused)
 {
-    installFakeOpener();
-    QFile file(docs() + "/--help");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    ASSERT_TRUE(launcher().openPath("--help")); // relative to the current folder
-    EXPECT_EQ(recorded(), QStringList({"1", docs() + "/--help"}));
-}
-
-TEST_F(DesktopLauncherTest, ExecutableMarkedDocumentIsOpenedInstead)
-{
-    installFakeOpener();
-    const QString document = docs() + "/notes.txt";
-    QFile file(document);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x7f"
-               "ELF not really a program");
-    file.close();
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_TRUE(launcher().openPath(document));
-    EXPECT_EQ(recorded(), QStringList({"1", document}));
+    ASSERT_TRUE(launcher().openUrl("http://example.org/a b?x=1;touch INJECTED"));
+    EXPECT_EQ(recorded(), QStringList({"1", "http://example.org/a%20b?x=1;touch%20INJECTED"}));
+    EXPECT_TRUE(launcher().openUrl("www.example.org"));
+    EXPECT_EQ(recorded(), QStringList({"1", "http://www.example.org"}));
+    for (const QString refused : {"file:///etc/passwd", "javascript:alert(1)", ""})
+        EXPECT_FALSE(launcher().openUrl(refused)) << refused.toStdString();
 }
 
 TEST_F(DesktopLauncherTest, NothingToOpenOrNoOpenerGivesFalseAtOnce)
@@ -141,41 +116,48 @@ TEST_F(DesktopLauncherTest, NothingToOpenOrNoOpenerGivesFalseAtOnce)
     QElapsedTimer calls;
     calls.start();
     EXPECT_FALSE(launcher().openPath(QString()));
-    EXPECT_FALSE(launcher().openPath(docs() + "/missing.txt"));
-    QFile file(docs() + "/plain.txt");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    qputenv("PATH", binDir().toLocal8Bit()); // no opener anywhere, and no GUI
-    EXPECT_FALSE(launcher().openPath(file.fileName()));
+    EXPECT_FALSE(launcher().openPath(docs + "/missing.txt"));
+    makeFile(docs + "/plain.txt", "", false);
+    qputenv("PATH", bin.toLocal8Bit() + "/none"); // no opener anywhere, and no GUI
+    EXPECT_FALSE(launcher().openPath("plain.txt"));
     EXPECT_FALSE(launcher().openUrl("http://example.org/"));
-    EXPECT_FALSE(launcher().startProgram(docs() + "/missing"));
-    EXPECT_FALSE(launcher().startProgram(file.fileName())); // not executable
+    EXPECT_FALSE(launcher().startProgram(docs + "/missing"));
+    EXPECT_FALSE(launcher().startProgram("plain.txt")); // not executable
     EXPECT_LT(calls.elapsed(), 2000);
 }
 
-TEST_F(DesktopLauncherTest, WebAddressesGoToTheOpenerOthersAreRefused)
+TEST(SystemInfoSearch, FirstCandidateFoundAsExecutableFileInTheSearchPathWins)
 {
-    installFakeOpener();
-    ASSERT_TRUE(launcher().openUrl("http://example.org/a b?x=1;touch INJECTED"));
-    const QStringList args = recorded();
-    ASSERT_EQ(args.size(), 2);
-    EXPECT_EQ(args[0], "1");
-    EXPECT_TRUE(args[1].startsWith("http://example.org/a%20b?x=1;touch%20INJECTED"))
-        << args[1].toStdString();
-    QFile::remove(record());
-    EXPECT_TRUE(launcher().openUrl("www.example.org"));
-    EXPECT_EQ(recorded(), QStringList({"1", "http://www.example.org"}));
-    EXPECT_FALSE(launcher().openUrl("file:///etc/passwd"));
-    EXPECT_FALSE(launcher().openUrl("javascript:alert(1)"));
-    EXPECT_FALSE(launcher().openUrl(QString()));
+    QTemporaryDir first, second;
+    makeFile(first.filePath("monitor"), "", false);    // not executable
+    ASSERT_TRUE(QDir(first.path()).mkdir("infotool")); // a folder
+    makeFile(second.filePath("monitor"), "", true);
+    makeFile(second.filePath("other"), "", true);
+    const QStringList paths = {first.path(), second.path()};
+    EXPECT_EQ(findSystemInfoTool({"infotool", "monitor", "other"}, paths),
+              second.filePath("monitor"));
+    EXPECT_EQ(findSystemInfoTool({"absent"}, paths), QString());
+
+    const QByteArray previous = qgetenv("PATH");
+    makeFile(second.filePath("lxtask"), "", true);
+    qputenv("PATH", second.path().toLocal8Bit());
+    EXPECT_EQ(findSystemInfoTool(), second.filePath("lxtask"));
+    qputenv("PATH", QByteArray());
+    EXPECT_EQ(findSystemInfoTool(), QString());
+    qputenv("PATH", previous);
 }
 
-TEST_F(DesktopLauncherTest, StartProgramRunsItWithoutArguments)
+TEST(SystemInfoSearch, SystemInformationFirstThenTheUsersDesktop)
 {
-    const QString tool = binDir() + "/sysinfo tool";
-    writeScript(tool, "{ echo \"$#\"; pwd; } > '" + record().toLocal8Bit() + "'\n");
-    ASSERT_TRUE(launcher().startProgram(tool));
-    EXPECT_EQ(recorded(), QStringList({"0", binDir()}));
+    const QStringList kde = systemInfoToolCandidates("KDE");
+    EXPECT_EQ(kde.mid(0, 4),
+              QStringList({"hardinfo2", "hardinfo", "plasma-systemmonitor", "ksysguard"}));
+    const QStringList gnome = systemInfoToolCandidates("ubuntu:GNOME");
+    EXPECT_EQ(gnome.at(2), "gnome-system-monitor");
+    EXPECT_EQ(gnome.size(), kde.size());
+    EXPECT_EQ(systemInfoToolCandidates("").at(2), "gnome-system-monitor");
+    for (const char *program : {"mate-system-monitor", "xfce4-taskmanager", "lxtask", "qps"})
+        EXPECT_TRUE(kde.contains(program)) << program;
 }
 
 } // namespace

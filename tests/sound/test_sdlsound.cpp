@@ -5,11 +5,13 @@
 #include "sdlmediaservice.h"
 #include "sdlwaveplayer.h"
 #include "soundapi.h"
-#include "soundfiles.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -19,6 +21,45 @@ namespace {
 // Well above the faint noise a codec might leave, well below the test tones.
 constexpr int kAudiblePeak = 500;
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A 440 Hz mono tone, made by sox.
+bool writeSineWave(const QString &path, double seconds)
+{
+    return QProcess::execute("sox", {"-n", "-r", "22050", "-b", "16", "-c", "1", path, "synth",
+                                     QString::number(seconds), "sine", "440"}) == 0;
+}
+
+// A format-0 MIDI file: a piano playing `notes` half-second notes (480 ticks at
+// the default 120 beats a minute).
+bool writeMidiTune(const QString &path, int notes)
+{
+    QByteArray track("\x00\xC0\x00", 3);
+    for (int i = 0; i < notes; ++i) {
+        const char pitch = char(60 + i % 12); // on at once, off 480 ticks (0x83 0x60) later
+        track += QByteArray("\x00\x90", 2) + pitch + "\x70\x83\x60\x80" + pitch + "\x40";
+    }
+    track.append("\x00\xFF\x2F\x00", 4);
+    QByteArray midi("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0\0", 22);
+    qToBigEndian(quint32(track.size()), midi.data() + 18);
+    return writeFile(path, midi + track);
+}
+
+// The largest absolute 16-bit sample SDL's disk driver captured.
+int capturedPeak(const QString &path)
+{
+    QFile file(path);
+    const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < raw.size(); i += 2)
+        peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(raw.constData() + i))));
+    return peak;
+}
+
 class SdlSound : public ::testing::Test
 {
 protected:
@@ -26,25 +67,23 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         qputenv("SDL_AUDIODRIVER", "disk");
-        qputenv("SDL_DISKAUDIOFILE", capture().toLocal8Bit());
+        qputenv("SDL_DISKAUDIOFILE", file("capture.raw").toLocal8Bit());
+        setMediaCommandServiceForTesting(media.get());
     }
-
-    void TearDown() override
-    {
-        setMediaCommandServiceForTesting(nullptr);
-        qunsetenv("SDL_DISKAUDIOFILE");
-    }
+    void TearDown() override { setMediaCommandServiceForTesting(nullptr); }
 
     QString file(const QString &name) const { return dir.filePath(name); }
-    QString capture() const { return file("capture.raw"); }
-
+    quint32 open(const QString &name, const QString &alias = "tune")
+    {
+        return media->sendCommand("open " + file(name) + " alias " + alias);
+    }
     // Closing the device flushes the capture file.
     int peakAfterClosing()
     {
         media.reset();
         waves.reset();
         device.reset();
-        return capturedPeak(capture());
+        return capturedPeak(file("capture.raw"));
     }
 
     QTemporaryDir dir;
@@ -53,161 +92,120 @@ protected:
     std::unique_ptr<SdlWavePlayer> waves = std::make_unique<SdlWavePlayer>(device);
 };
 
-TEST_F(SdlSound, NothingOpensTheDeviceBeforeTheFirstSound)
+TEST_F(SdlSound, MidiTunePlaysUntilStoppedOrEndedAndStaysOpenUntilClosed)
 {
-    EXPECT_EQ(media->sendCommand("stop tune"), MediaError::AliasNotOpen);
-    EXPECT_EQ(media->sendCommand("close tune"), MediaError::AliasNotOpen);
-    EXPECT_EQ(media->sendCommand("play tune from 0"), MediaError::AliasNotOpen);
-    EXPECT_FALSE(device->isOpen());
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-}
-
-TEST_F(SdlSound, MidiTunePlaysUnderItsAliasUntilStopped)
-{
-    ASSERT_TRUE(writeMidiTune(file("song.mid"), 8, 250));
-    ASSERT_EQ(media->sendCommand("open " + file("song.mid") + " alias tune"), 0u);
+    ASSERT_TRUE(writeMidiTune(file("song.mid"), 2));
+    ASSERT_EQ(open("song.mid"), 0u);
     ASSERT_EQ(media->sendCommand("play tune from 0"), 0u);
-    EXPECT_TRUE(media->isPlaying("tune"));
-    QThread::msleep(800);
+    QThread::msleep(300);
     EXPECT_TRUE(media->isPlaying("tune"));
     EXPECT_EQ(media->sendCommand("stop tune"), 0u);
     EXPECT_FALSE(media->isPlaying("tune"));
     EXPECT_TRUE(media->isOpen("tune"));
-    EXPECT_EQ(media->sendCommand("close tune"), 0u);
-    EXPECT_FALSE(media->isOpen("tune"));
-    EXPECT_GT(peakAfterClosing(), kAudiblePeak);
-}
 
-TEST_F(SdlSound, TuneThatEndedStaysOpenUntilClosed)
-{
-    ASSERT_TRUE(writeMidiTune(file("short.mid"), 1, 100));
-    ASSERT_EQ(media->sendCommand("open " + file("short.mid") + " alias tune"), 0u);
     ASSERT_EQ(media->sendCommand("play tune"), 0u);
     QElapsedTimer waited;
     waited.start();
     while (media->isPlaying("tune") && waited.elapsed() < 15000)
         QThread::msleep(20);
-    EXPECT_FALSE(media->isPlaying("tune"));
+    EXPECT_GE(waited.elapsed(), 700);
     EXPECT_TRUE(media->isOpen("tune"));
     EXPECT_EQ(media->sendCommand("stop tune"), 0u);
     EXPECT_EQ(media->sendCommand("close tune"), 0u);
+    EXPECT_FALSE(media->isOpen("tune"));
+    EXPECT_GT(peakAfterClosing(), kAudiblePeak);
 }
 
-TEST_F(SdlSound, PlayMciFileReplacesTheTuneAndAcceptsBlanksInNames)
+TEST_F(SdlSound, PlayMciFileReplacesTheTuneAcceptsBlanksAndPlaysWithAWave)
 {
-    setMediaCommandServiceForTesting(media.get());
-    ASSERT_TRUE(writeMidiTune(file("first.mid"), 8, 250));
-    ASSERT_TRUE(writeMidiTune(file("第二 tune alias x.MID"), 8, 250));
+    ASSERT_TRUE(writeMidiTune(file("first.mid"), 4));
+    ASSERT_TRUE(writeMidiTune(file("第二 tune alias x.MID"), 4));
+    ASSERT_TRUE(writeSineWave(file("ring.wav"), 1.0));
     EXPECT_EQ(PlayMciFile(file("first.mid"), "tune"), -1);
     EXPECT_EQ(PlayMciFile(file("第二 tune alias x.MID"), "tune"), -1);
+    waves->playSound(file("ring.wav"), kSndFilename | kSndAsync);
+    QThread::msleep(300);
     EXPECT_TRUE(media->isPlaying("tune"));
-    QThread::msleep(600);
+    EXPECT_TRUE(waves->isPlaying());
     StopMciAlias("tune");
     EXPECT_FALSE(media->isOpen("tune"));
     StopMciAlias("tune"); // nothing open: harmless
     EXPECT_GT(peakAfterClosing(), kAudiblePeak);
 }
 
-TEST_F(SdlSound, WaveInTheBackgroundReturnsAtOnceAndIsHeard)
-{
-    ASSERT_TRUE(writeSineWave(file("铃声 ring.wav"), 1.5));
-    QElapsedTimer call;
-    call.start();
-    waves->playSound(file("铃声 ring.wav"), kSndFilename | kSndAsync);
-    EXPECT_LT(call.elapsed(), 1000);
-    EXPECT_EQ(waves->lastError(), 0u);
-    EXPECT_TRUE(waves->isPlaying());
-    QThread::msleep(400);
-    EXPECT_GT(peakAfterClosing(), kAudiblePeak);
-}
-
-TEST_F(SdlSound, WaitingWaveReturnsAfterItsEnd)
+TEST_F(SdlSound, WaveWaitsOrNotAndANewOneReplacesTheOldOne)
 {
     ASSERT_TRUE(writeSineWave(file("beep.wav"), 0.4));
+    ASSERT_TRUE(writeSineWave(file("铃声 ring.wav"), 3.0));
     QElapsedTimer call;
     call.start();
     waves->playSound(file("beep.wav"), kSndFilename);
     EXPECT_GE(call.elapsed(), 300);
     EXPECT_EQ(waves->lastError(), 0u);
     EXPECT_FALSE(waves->isPlaying());
-}
 
-TEST_F(SdlSound, NewWaveReplacesThePlayingOne)
-{
-    ASSERT_TRUE(writeSineWave(file("long.wav"), 3.0));
-    ASSERT_TRUE(writeSineWave(file("short.wav"), 0.2, 880));
-    waves->playSound(file("long.wav"), kSndFilename | kSndAsync);
-    waves->playSound(file("short.wav"), kSndFilename | kSndAsync);
+    call.restart();
+    waves->playSound(file("铃声 ring.wav"), kSndFilename | kSndAsync);
+    EXPECT_LT(call.elapsed(), 1000);
+    EXPECT_EQ(waves->lastError(), 0u);
+    QThread::msleep(300);
+    EXPECT_TRUE(waves->isPlaying());
+    waves->playSound(file("beep.wav"), kSndFilename | kSndAsync);
     QThread::msleep(700);
     EXPECT_FALSE(waves->isPlaying()); // the short one is over, the long one gone
-    waves->playSound(file("long.wav"), kSndFilename | kSndAsync);
+    waves->playSound(file("铃声 ring.wav"), kSndFilename | kSndAsync);
     waves->playSound(QString(), kSndFilename | kSndAsync);
     EXPECT_FALSE(waves->isPlaying());
-}
-
-TEST_F(SdlSound, WaveAndTunePlayTogether)
-{
-    ASSERT_TRUE(writeSineWave(file("ring.wav"), 1.0));
-    ASSERT_TRUE(writeMidiTune(file("song.mid"), 8, 250));
-    waves->playSound(file("ring.wav"), kSndFilename | kSndAsync);
-    ASSERT_EQ(media->sendCommand("open " + file("song.mid") + " alias tune"), 0u);
-    ASSERT_EQ(media->sendCommand("play tune from 0"), 0u);
-    EXPECT_TRUE(waves->isPlaying());
-    EXPECT_TRUE(media->isPlaying("tune"));
+    EXPECT_GT(peakAfterClosing(), kAudiblePeak);
 }
 
 TEST_F(SdlSound, BadFilesAndAliasesGiveErrorNumbers)
 {
-    ASSERT_TRUE(writeMidiTune(file("song.mid"), 2, 200));
-    QFile text(file("notes.mid"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a tune at all\n");
-    text.close();
-
-    EXPECT_EQ(media->sendCommand("open " + file("missing.mid") + " alias tune"),
-              MediaError::FileCannotOpen);
-    EXPECT_EQ(media->sendCommand("open " + dir.path() + " alias tune"), MediaError::FileCannotOpen);
-    EXPECT_EQ(media->sendCommand("open " + file("notes.mid") + " alias tune"),
-              MediaError::FileCannotOpen);
-    EXPECT_FALSE(media->isOpen("tune"));
+    EXPECT_EQ(media->sendCommand("stop tune"), MediaError::AliasNotOpen);
+    EXPECT_EQ(media->sendCommand("close tune"), MediaError::AliasNotOpen);
     EXPECT_EQ(media->sendCommand("play tune from 0"), MediaError::AliasNotOpen);
-    ASSERT_EQ(media->sendCommand("open " + file("song.mid") + " alias tune"), 0u);
-    EXPECT_EQ(media->sendCommand("open " + file("song.mid") + " alias TUNE"),
-              MediaError::AliasInUse);
+    EXPECT_EQ(open("missing.mid"), MediaError::FileCannotOpen);
+    EXPECT_EQ(open(""), MediaError::FileCannotOpen); // the folder itself
+    // Nothing so far needed the sound device.
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+
+    ASSERT_TRUE(writeFile(file("notes.mid"), "not a tune at all\n"));
+    EXPECT_EQ(open("notes.mid"), MediaError::FileCannotOpen);
+    EXPECT_FALSE(media->isOpen("tune"));
+    ASSERT_TRUE(writeMidiTune(file("song.mid"), 1));
+    ASSERT_EQ(open("song.mid"), 0u);
+    EXPECT_EQ(open("song.mid", "TUNE"), MediaError::AliasInUse);
     EXPECT_EQ(media->sendCommand("play other"), MediaError::AliasNotOpen);
     EXPECT_EQ(media->sendCommand("rewind tune"), MediaError::UnknownCommand);
     EXPECT_EQ(media->sendCommand("CLOSE Tune"), 0u);
 
-    waves->playSound(file("missing.wav"), kSndFilename | kSndAsync);
-    EXPECT_EQ(waves->lastError(), MediaError::FileCannotOpen);
-    waves->playSound(file("notes.mid"), kSndFilename | kSndAsync);
-    EXPECT_EQ(waves->lastError(), MediaError::FileCannotOpen);
+    for (const QString name : {"missing.wav", "notes.mid"}) {
+        waves->playSound(file(name), kSndFilename | kSndAsync);
+        EXPECT_EQ(waves->lastError(), MediaError::FileCannotOpen);
+    }
     EXPECT_FALSE(waves->isPlaying());
 }
 
 TEST_F(SdlSound, WithoutASoundDeviceEverythingFailsQuietly)
 {
     qputenv("SDL_AUDIODRIVER", "no-such-driver");
-    ASSERT_TRUE(writeMidiTune(file("song.mid"), 2, 200));
+    ASSERT_TRUE(writeMidiTune(file("song.mid"), 1));
     ASSERT_TRUE(writeSineWave(file("ring.wav"), 0.5));
-    setMediaCommandServiceForTesting(media.get());
-
     QElapsedTimer calls;
     calls.start();
-    EXPECT_EQ(media->sendCommand("open " + file("song.mid") + " alias tune"),
-              MediaError::DeviceUnavailable);
+    EXPECT_EQ(open("song.mid"), MediaError::DeviceUnavailable);
     EXPECT_EQ(PlayMciFile(file("song.mid"), "tune"), 0);
     StopMciAlias("tune");
-    waves->playSound(file("ring.wav"), kSndFilename | kSndAsync);
-    EXPECT_EQ(waves->lastError(), MediaError::DeviceUnavailable);
-    waves->playSound(file("ring.wav"), kSndFilename);
-    EXPECT_EQ(waves->lastError(), MediaError::DeviceUnavailable);
+    for (const quint32 flags : {kSndFilename | kSndAsync, kSndFilename}) {
+        waves->playSound(file("ring.wav"), flags);
+        EXPECT_EQ(waves->lastError(), MediaError::DeviceUnavailable);
+    }
     EXPECT_LT(calls.elapsed(), 3000);
     EXPECT_FALSE(device->isOpen());
 
     // A device that turns up later is used.
     qputenv("SDL_AUDIODRIVER", "disk");
-    EXPECT_EQ(media->sendCommand("open " + file("song.mid") + " alias tune"), 0u);
+    EXPECT_EQ(open("song.mid"), 0u);
     EXPECT_TRUE(device->isOpen());
 }
 
