@@ -2,8 +2,8 @@
 // edge rules, the button animations and the firing of due items.
 #include "alarmtable.h"
 #include "frmmain.h"
-#include "menufakes.h"
 #include "testclock.h"
+#include "uitest.h"
 
 #include <QCloseEvent>
 #include <QLabel>

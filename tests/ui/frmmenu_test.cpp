@@ -1,39 +1,33 @@
 #include "frmabout.h"
-#include "frmmain.h"
 #include "frmmenu.h"
-#include "frmsetup.h"
-#include "menufakes.h"
+#include "uitest.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
-#include <QPointer>
 #include <QTemporaryDir>
 
 namespace {
-const QString kMissingReadme = QStringLiteral("软件目录下未找到“ReadMe.htm”说明文件。");
-
 class MenuTest : public ::testing::Test
 {
 protected:
     ~MenuTest() override { frmMenu::setProgramFolderForTesting({}); }
-
-    void writeFile(const QString &path)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("<html></html>");
-    }
 
     ScriptedUser user;
     FakeLauncher launcher;
     frmMain clock;
     frmMenu &menu = clock.menu();
 };
+
+void writeFile(const QString &path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<html></html>");
+}
 } // namespace
 
-TEST_F(MenuTest, HoldsTheEntriesInOrderWithStopDisabled)
+TEST_F(MenuTest, EntriesInOrderAndStopStopsTheTuneOnce)
 {
     QStringList captions;
     for (QAction *action : menu.mnuSys->actions())
@@ -41,20 +35,13 @@ TEST_F(MenuTest, HoldsTheEntriesInOrderWithStopDisabled)
     EXPECT_EQ(captions, (QStringList{"设置闹钟选项(&S)", "停止播放声音(&O)", "-", "说明(&R)",
                                      "关于(&A)", "-", "退出(&X)"}));
     EXPECT_FALSE(menu.mnuStupMIDI->isEnabled());
-    EXPECT_TRUE(menu.mnuSetup->isEnabled());
-    EXPECT_TRUE(menu.mnuExit->isEnabled());
-    EXPECT_EQ(&clock.menu(), &menu);
-}
 
-TEST_F(MenuTest, StopEntryStopsAndClosesTheTuneAndDisablesItself)
-{
     RecordingMediaService media;
     menu.mnuStupMIDI->setEnabled(true); // as the firing of a tune does
     menu.mnuStupMIDI->trigger();
     EXPECT_EQ(media.commands, (QStringList{"stop tune", "close tune"}));
     EXPECT_FALSE(menu.mnuStupMIDI->isEnabled());
-    // Disabled, it cannot be chosen a second time.
-    menu.mnuStupMIDI->trigger();
+    menu.mnuStupMIDI->trigger(); // disabled: cannot be chosen a second time
     EXPECT_EQ(media.commands.size(), 2);
 }
 
@@ -66,42 +53,30 @@ TEST(ReadmePath, AddsOneSeparatorOnlyWhenMissing)
     EXPECT_EQ(frmMenu::readmePath("/home/a b/闹钟"), "/home/a b/闹钟/readme.htm");
 }
 
-TEST_F(MenuTest, ReadmeOpensThePageBesideTheProgram)
+TEST_F(MenuTest, ReadmeOpensThePageBesideTheProgramOrReportsItMissing)
 {
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/menu test XXXXXX"));
-    writeFile(dir.filePath("readme.htm"));
     frmMenu::setProgramFolderForTesting(dir.path());
+    menu.mnuReadme->trigger();            // no page at all
+    QDir(dir.path()).mkdir("readme.htm"); // a folder, and a page in another letter case
+    writeFile(dir.filePath("ReadMe.htm"));
+    menu.mnuReadme->trigger();
+    EXPECT_TRUE(launcher.calls.isEmpty());
+    ASSERT_EQ(user.asked.size(), 2u);
+    for (const MessageRequest &asked : user.asked) {
+        EXPECT_EQ(asked.text, QStringLiteral("软件目录下未找到“ReadMe.htm”说明文件。"));
+        EXPECT_EQ(asked.title, QStringLiteral("文件未找到"));
+        EXPECT_EQ(asked.icon, MsgIcon::Exclamation);
+        EXPECT_EQ(asked.buttons, MsgButtons::Ok);
+    }
+    QDir(dir.path()).rmdir("readme.htm");
+    writeFile(dir.filePath("readme.htm"));
     menu.mnuReadme->trigger();
     EXPECT_EQ(launcher.calls, QStringList{"path " + dir.path() + "/readme.htm"});
-    EXPECT_TRUE(user.asked.empty());
+    EXPECT_EQ(user.asked.size(), 2u);
 }
 
-TEST_F(MenuTest, MissingReadmeIsReported)
-{
-    QTemporaryDir dir;
-    frmMenu::setProgramFolderForTesting(dir.path());
-    menu.mnuReadme->trigger();
-    EXPECT_TRUE(launcher.calls.isEmpty());
-    ASSERT_EQ(user.asked.size(), 1u);
-    EXPECT_EQ(user.asked[0].text, kMissingReadme);
-    EXPECT_EQ(user.asked[0].title, QStringLiteral("文件未找到"));
-    EXPECT_EQ(user.asked[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(user.asked[0].buttons, MsgButtons::Ok);
-}
-
-TEST_F(MenuTest, ReadmeThatIsNoOrdinaryFileCountsAsMissing)
-{
-    QTemporaryDir dir;
-    frmMenu::setProgramFolderForTesting(dir.path());
-    QDir(dir.path()).mkdir("readme.htm");
-    writeFile(dir.filePath("ReadMe.htm")); // letter case counts on this system
-    menu.mnuReadme->trigger();
-    EXPECT_TRUE(launcher.calls.isEmpty());
-    ASSERT_EQ(user.asked.size(), 1u);
-    EXPECT_EQ(user.asked[0].text, kMissingReadme);
-}
-
-TEST_F(MenuTest, AboutOpensModelessAndDisablesTheClock)
+TEST_F(MenuTest, AboutAndSetupOpenModelessOverADisabledClock)
 {
     menu.mnuAbout->trigger();
     QPointer<frmAbout> about = clock.findChild<frmAbout *>();
@@ -113,10 +88,7 @@ TEST_F(MenuTest, AboutOpensModelessAndDisablesTheClock)
     EXPECT_TRUE(clock.isEnabled());
     flushDeletes();
     EXPECT_FALSE(about);
-}
 
-TEST_F(MenuTest, SetupOpensTheListDialogModeless)
-{
     menu.mnuSetup->trigger();
     QPointer<frmSetup> setup = clock.findChild<frmSetup *>();
     ASSERT_TRUE(setup);
@@ -126,7 +98,7 @@ TEST_F(MenuTest, SetupOpensTheListDialogModeless)
     flushDeletes();
 }
 
-TEST_F(MenuTest, ExitAsksOnceAndCancelKeepsTheClock)
+TEST_F(MenuTest, ExitAsksEachTimeCancelKeepsAndOkClosesTheClock)
 {
     clock.show();
     user.answer = MsgAnswer::Cancel;
@@ -134,16 +106,9 @@ TEST_F(MenuTest, ExitAsksOnceAndCancelKeepsTheClock)
     ASSERT_EQ(user.asked.size(), 1u);
     EXPECT_EQ(user.asked[0].text, QStringLiteral("真的要关掉我吗？请别！请别！"));
     EXPECT_TRUE(clock.isVisible());
-    // The menu stays usable for a later exit.
+    user.answer = MsgAnswer::Ok;
     menu.mnuExit->trigger();
     EXPECT_EQ(user.asked.size(), 2u);
-}
-
-TEST_F(MenuTest, ExitAsksOnceAndOkClosesTheClock)
-{
-    clock.show();
-    menu.mnuExit->trigger();
-    EXPECT_EQ(user.asked.size(), 1u);
     EXPECT_FALSE(clock.isVisible());
 }
 

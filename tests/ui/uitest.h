@@ -1,0 +1,212 @@
+#pragma once
+
+// Shared by the window tests: stand-ins for the platform and the user, an item
+// builder, and a fixture with the clock panel over a data file in a temporary folder.
+
+#include "alarmtable.h"
+#include "clock.h"
+#include "datafile.h"
+#include "frmmain.h"
+#include "frmmsgedit.h"
+#include "frmsetup.h"
+#include "launcher.h"
+#include "messagegate.h"
+#include "powerrequest.h"
+#include "soundapi.h"
+#include "testclock.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+// Readable failure messages.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+class FakePowerService : public PowerService
+{
+public:
+    FakePowerService() { setPowerServiceForTesting(this); }
+    ~FakePowerService() override { setPowerServiceForTesting(nullptr); }
+    bool request(PowerAction action) override
+    {
+        requests.push_back(action);
+        return accept;
+    }
+    std::vector<PowerAction> requests;
+    bool accept = true;
+};
+
+// Records what the program asked to open or start, as "path ...", "url ..." or "program ...".
+class FakeLauncher : public Launcher
+{
+public:
+    FakeLauncher() { setLauncherForTesting(this); }
+    ~FakeLauncher() override { setLauncherForTesting(nullptr); }
+    bool openPath(const QString &path) override { return record("path " + path); }
+    bool openUrl(const QString &url) override { return record("url " + url); }
+    bool startProgram(const QString &program) override { return record("program " + program); }
+    QStringList calls;
+
+private:
+    bool record(const QString &call)
+    {
+        calls << call;
+        return true;
+    }
+};
+
+class RecordingMediaService : public MediaCommandService
+{
+public:
+    RecordingMediaService() { setMediaCommandServiceForTesting(this); }
+    ~RecordingMediaService() override { setMediaCommandServiceForTesting(nullptr); }
+    quint32 sendCommand(const QString &command) override
+    {
+        commands << command;
+        return 0;
+    }
+    QStringList commands;
+};
+
+// Answers every message box with `answer` and keeps what was asked.
+class ScriptedUser
+{
+public:
+    ScriptedUser()
+    {
+        setMessageResponderForTesting([this](const MessageRequest &request) {
+            asked.push_back(request);
+            return answer;
+        });
+    }
+    ~ScriptedUser() { setMessageResponderForTesting({}); }
+    std::vector<MessageRequest> asked;
+    MsgAnswer answer = MsgAnswer::Ok;
+};
+
+// Runs the deletions that windows closed with WA_DeleteOnClose asked for.
+inline void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline AlarmItem makeItem(const QString &title, qint16 enabled, qint16 action = ShowMessage,
+                          const QString &path = {}, const QString &message = {},
+                          const QDate &date = QDate(2000, 3, 29), // long past
+                          const QString &time = QStringLiteral("07:30:00"), qint16 kind = Once)
+{
+    AlarmItem item;
+    item.Title = title;
+    item.AlarmDate = oleDateOf(date);
+    item.AlarmTime = time;
+    item.RepeatKind = kind;
+    item.Message = message;
+    item.Enabled = enabled;
+    item.Action = action;
+    item.FilePath = path;
+    return item;
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The clock panel, the item table and the data file, for the list dialog and the editor.
+class ListDialogTest : public ::testing::Test
+{
+protected:
+    explicit ListDialogTest(const QDateTime &now = at(2030, 5, 6, 10, 0, 0)) : clock(now)
+    {
+        setDataFilePath(dir.filePath(QStringLiteral("MSGINI.DDT")));
+        setStoreFailureReporter([this](const QString &reason) { failures << reason; });
+        AlarmItems.clear();
+        main = std::make_unique<frmMain>();
+    }
+    ~ListDialogTest() override
+    {
+        if (setup)
+            setup->close(); // closes an open editor first
+        flushDeletes();
+        delete setup.data();
+        main.reset();
+        flushDeletes();
+        setStoreFailureReporter({});
+        AlarmItems.clear();
+    }
+    void openList(const QList<AlarmItem> &items)
+    {
+        if (setup)
+            setup->close();
+        flushDeletes();
+        AlarmItems.replaceAll(items);
+        setup = new frmSetup(*main);
+        setup->show();
+    }
+    static frmMsgEdit *findEditor()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *editor = qobject_cast<frmMsgEdit *>(w); editor && editor->isVisible())
+                return editor;
+        return nullptr;
+    }
+    QStringList rowTexts() const
+    {
+        QStringList texts;
+        for (int row = 0; row < setup->lstAlm->count(); ++row)
+            texts << setup->lstAlm->item(row)->text();
+        return texts;
+    }
+    QList<bool> ticks() const
+    {
+        QList<bool> result;
+        for (int row = 0; row < setup->lstAlm->count(); ++row)
+            result << (setup->lstAlm->item(row)->checkState() == Qt::Checked);
+        return result;
+    }
+    // Enabled states of cmdAlm 0, 2, 3, 4, 5, 6.
+    QList<bool> buttonStates() const
+    {
+        QList<bool> states;
+        for (int i : {0, 2, 3, 4, 5, 6})
+            states << setup->cmdAlm[size_t(i)]->isEnabled();
+        return states;
+    }
+    QList<qint16> enabledFlags() const
+    {
+        QList<qint16> flags;
+        for (const AlarmItem &item : AlarmItems.items())
+            flags << item.Enabled;
+        return flags;
+    }
+
+    TestClock clock;
+    QTemporaryDir dir;
+    ScriptedUser user;
+    QStringList failures;
+    std::unique_ptr<frmMain> main;
+    QPointer<frmSetup> setup;
+};
+
+// Widget tests need an application object; the offscreen platform unless the
+// caller chose another, so that listing the tests needs no display either.
+inline int runWidgetTests(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(art); // the artwork lives in a static library
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
