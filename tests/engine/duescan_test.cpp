@@ -1,5 +1,6 @@
-#include "engine_test_util.h"
+#include "duecheck.h"
 #include "testclock.h"
+#include "testitems.h"
 #include "timeofday.h"
 
 #include <QRandomGenerator>
@@ -28,18 +29,96 @@ public:
     }
 };
 
-AlarmItem withMessage(AlarmItem item, const QString &message)
-{
-    item.Message = message;
-    return item;
-}
-
 QList<int> itemNumbers(const QList<FiringArgs> &firings)
 {
     QList<int> numbers;
     for (const FiringArgs &f : firings)
         numbers << f.item;
     return numbers;
+}
+
+TEST(DueScan, FiresDueItemsInTableOrderWithTheHeartbeatStopped)
+{
+    AlarmTable table; // 2000-03-29 is OLE date 36614; only Enabled -1 fires
+    // clang-format off
+    table.append({"T", 36614, "23:59:59", Daily, "  first  ", kTrue, SoundAndMessage, " /a.wav "});
+    table.append({"T", 36614, "00:00:00", Daily, "later", kTrue, ShowMessage, ""});
+    table.append({"T", 36614, "23:59:59", Daily, "disabled", kFalse, ShowMessage, ""});
+    table.append({"T", 36614, "23:59:59", Daily, "one", 1, ShowMessage, ""});
+    table.append({"  Meeting  ", 36614, "23:59:59", Once, "   ", kTrue, 9, ""});
+    // clang-format on
+
+    // A reminder left open past midnight: the scan goes on with its own sample.
+    TestClock clock(at(2000, 3, 29, 23, 59, 59));
+    RecordingHost host;
+    host.onFire = [&](const QString &) { clock.advanceMs(90 * 1000); };
+    CheckDueItems(table, takeTimeSample(clock.now()), host);
+    EXPECT_EQ(host.calls,
+              QStringList({"stop", "fire first 1 /a.wav", "stop",
+                           QString::fromUtf8("fire 标题：Meeting(无提示信息)。 9 "), "start"}));
+
+    host.calls.clear(); // nothing due still switches the heartbeat on
+    CheckDueItems(table, takeTimeSample(at(2000, 3, 29, 7, 30, 1)), host);
+    EXPECT_EQ(host.calls, QStringList({"start"}));
+    host.calls.clear(); // an empty table is not scanned at all
+    CheckDueItems(AlarmTable(), takeTimeSample(at(2000, 3, 29, 7, 0, 0)), host);
+    EXPECT_TRUE(host.calls.isEmpty());
+}
+
+TEST(DueScan, AnActionThatChangesTheTableEndsWithTheLiveItems)
+{
+    AlarmTable table;
+    for (int i = 1; i <= 4; ++i)
+        table.append(makeItem(Daily, kWed, "07:30:00", QString::number(i)));
+    RecordingHost host;
+    host.onFire = [&](const QString &message) {
+        if (message == "1") {
+            table.remove(4);
+            table.setEnabled(2, kFalse);
+        }
+    };
+    CheckDueItems(table, takeTimeSample(at(2000, 3, 29, 7, 30, 0)), host);
+    EXPECT_EQ(host.calls, QStringList({"stop", "fire 1 0 ", "stop", "fire 3 0 ", "start"}));
+}
+
+// The quick scan keeps an index of the table it saw last: another table, or a
+// new one in the same place, must never be answered from it.
+TEST(DueScan, NeverAnswersFromTheIndexOfAnotherTable)
+{
+    const TimeSample sample = takeTimeSample(at(2000, 3, 29, 7, 30, 0));
+    AlarmTable table, other;
+    table.append(makeItem(Daily, kWed, "07:30:00"));
+    other.append(makeItem(Daily, kWed, "07:30:01"));
+    other.append(makeItem(HalfPast, kWed, ""));
+    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({1}));
+    EXPECT_EQ(itemNumbers(dueFirings(other, sample)), QList<int>({2}));
+    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({1}));
+    for (int round = 0; round < 20; ++round) {
+        AlarmTable fresh; // same address and number of changes each round
+        fresh.append(makeItem(Daily, kWed, round % 2 ? "07:30:00" : "07:30:01"));
+        EXPECT_EQ(dueFirings(fresh, sample).size(), round % 2) << round;
+    }
+}
+
+const QStringList kOddTimes = {"7:30:00", "07:30:0",  " 07:30:00", "07:30:0 ", "7:30",  "",
+                               "garbage", "24:00:00", "07:60:00",  "7:30 PM",  "12 am", "::"};
+
+// Times that are no times or need reading, dates that are no dates, kinds
+// outside 0..6, Enabled values other than -1 and 0.
+AlarmItem randomItem(QRandomGenerator &random)
+{
+    const auto below = [&](int n) { return int(random.bounded(n)); };
+    const double oddDates[] = {std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::infinity(), 1e12, 36614.25};
+    const QString exact = timeText(below(4) == 0 ? below(86400) : 7 * 3600 + below(3600));
+    AlarmItem item;
+    item.AlarmDate = below(3) == 0 ? oddDates[below(4)] : 36500.0 + below(400);
+    item.AlarmTime = below(3) == 0    ? kOddTimes.at(below(int(kOddTimes.size())))
+                     : below(10) == 0 ? exact.left(below(8))
+                                      : exact;
+    item.RepeatKind = qint16(below(10) - 1);
+    item.Enabled = below(5) == 0 ? qint16(below(3) - 1) : kTrue;
+    return item;
 }
 
 // The scan as the plain rule states it: every item, in order.
@@ -54,240 +133,47 @@ QList<int> naiveDue(const AlarmTable &table, const TimeSample &sample)
     return numbers;
 }
 
-TEST(DueScan, FiresDueItemsInTableOrderWithTheHeartbeatStopped)
-{
-    AlarmTable table;
-    AlarmItem first = withMessage(makeItem(Daily, kWed, "07:30:00"), "first");
-    first.Action = SoundAndMessage;
-    first.FilePath = " /tmp/ring.wav ";
-    table.append(first);
-    table.append(withMessage(makeItem(Daily, kWed, "07:31:00"), "later"));
-    AlarmItem disabled = withMessage(makeItem(Daily, kWed, "07:30:00"), "disabled");
-    disabled.Enabled = kFalse;
-    table.append(disabled);
-    AlarmItem one = withMessage(makeItem(Daily, kWed, "07:30:00"), "one");
-    one.Enabled = 1; // not exactly -1
-    table.append(one);
-    AlarmItem second = withMessage(makeItem(Once, kWed, "07:30:00", "Meeting"), "");
-    second.Action = 9;
-    table.append(second);
-
-    RecordingHost host;
-    CheckDueItems(table, takeTimeSample(at(2000, 3, 29, 7, 30, 0)), host);
-    EXPECT_EQ(host.calls,
-              QStringList({"stop", "fire first 1 /tmp/ring.wav", "stop",
-                           QString::fromUtf8("fire 标题：Meeting(无提示信息)。 9 "), "start"}));
-}
-
-TEST(DueScan, NothingDueStillSwitchesTheHeartbeatOn)
-{
-    AlarmTable table;
-    table.append(makeItem(Daily, kWed, "07:30:00"));
-    RecordingHost host;
-    CheckDueItems(table, takeTimeSample(at(2000, 3, 29, 7, 30, 1)), host);
-    EXPECT_EQ(host.calls, QStringList({"start"}));
-}
-
-TEST(DueScan, EmptyTableLeavesTheHeartbeatAlone)
-{
-    AlarmTable table;
-    RecordingHost host;
-    CheckDueItems(table, takeTimeSample(at(2000, 3, 29, 7, 0, 0)), host);
-    EXPECT_TRUE(host.calls.isEmpty());
-    EXPECT_TRUE(dueFirings(table, takeTimeSample(at(2000, 3, 29, 7, 0, 0))).isEmpty());
-}
-
-TEST(DueScan, AllItemsOfOneScanUseTheSameSample)
-{
-    AlarmTable table;
-    table.append(withMessage(makeItem(Daily, kWed, "23:59:59"), "a"));
-    table.append(withMessage(makeItem(Once, kWed, "23:59:59"), "b"));
-    TestClock clock(at(2000, 3, 29, 23, 59, 59));
-    RecordingHost host;
-    host.onFire = [&](const QString &) { clock.advanceMs(90 * 1000); }; // a slow reminder
-    CheckDueItems(table, takeTimeSample(clock.now()), host);
-    EXPECT_EQ(host.calls, QStringList({"stop", "fire a 0 ", "stop", "fire b 0 ", "start"}));
-}
-
-TEST(DueScan, NoticesEveryChangeOfTheTable)
-{
-    AlarmTable table;
-    for (int i = 0; i < 5; ++i)
-        table.append(makeItem(Daily, kWed, "07:30:00"));
-    const TimeSample sample = takeTimeSample(at(2000, 3, 29, 7, 30, 0));
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({1, 2, 3, 4, 5}));
-    table.setEnabled(2, kFalse);
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({1, 3, 4, 5}));
-    table.remove(1);
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({2, 3, 4}));
-    table.setItem(3, makeItem(Daily, kWed, "08:00:00"));
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({2, 4}));
-    table.append(makeItem(OnTheHour, kWed, ""));
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({2, 4}));
-    EXPECT_EQ(itemNumbers(dueFirings(table, takeTimeSample(at(2000, 3, 29, 8, 0, 0)))),
-              QList<int>({3, 5}));
-
-    // Another table, and then the first one again.
-    AlarmTable other;
-    other.append(makeItem(HalfPast, kWed, ""));
-    EXPECT_EQ(itemNumbers(dueFirings(other, sample)), QList<int>({1}));
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({2, 4}));
-}
-
-TEST(DueScan, ANewTableInTheSamePlaceIsNotMistakenForTheOldOne)
-{
-    const TimeSample sample = takeTimeSample(at(2000, 3, 29, 7, 30, 0));
-    for (int round = 0; round < 20; ++round) {
-        // Same address, same number of changes, each round.
-        AlarmTable table;
-        table.append(makeItem(Daily, kWed, round % 2 ? "07:30:00" : "07:30:01"));
-        EXPECT_EQ(dueFirings(table, sample).size(), round % 2) << round;
-    }
-}
-
-TEST(DueScan, AnActionThatChangesTheTableEndsWithTheLiveItems)
-{
-    AlarmTable table;
-    for (int i = 1; i <= 4; ++i)
-        table.append(withMessage(makeItem(Daily, kWed, "07:30:00"), QString::number(i)));
-    RecordingHost host;
-    host.onFire = [&](const QString &message) {
-        if (message == "1") {
-            table.remove(4);
-            table.setEnabled(2, kFalse);
-        }
-    };
-    CheckDueItems(table, takeTimeSample(at(2000, 3, 29, 7, 30, 0)), host);
-    EXPECT_EQ(host.calls, QStringList({"stop", "fire 1 0 ", "stop", "fire 3 0 ", "start"}));
-}
-
-TEST(DueScan, ASampleWithAnUnusualTimeTextFollowsTheRules)
-{
-    AlarmTable table;
-    table.append(makeItem(Daily, kWed, "abc"));
-    table.append(makeItem(OnTheHour, kWed, ""));
-    TimeSample sample = takeTimeSample(at(2000, 3, 29, 7, 0, 0));
-    sample.nowText = "abc     ";
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({1}));
-    sample.nowText = "7:00";
-    EXPECT_EQ(itemNumbers(dueFirings(table, sample)), QList<int>({2}));
-}
-
-// Random items full of odd values, against random seconds that often hit them:
-// the quick scan must agree with asking IsItemDue of every item.
-class RandomItems
-{
-public:
-    explicit RandomItems(quint32 seed) : m_random(seed) {}
-
-    int below(int n) { return int(m_random.bounded(n)); }
-
-    QString time()
-    {
-        static const QStringList odd = {"7:30:00", "07:30:0", " 07:30:00", "07:30:0 ", "7:30",
-                                        "",        "garbage", "24:00:00",  "07:60:00", "7:30 PM",
-                                        "12 am",   "::",      "00:00:00",  "00:30:00", "23:59:59"};
-        if (below(3) == 0)
-            return odd.at(below(int(odd.size())));
-        const QString exact = timeText(below(4) == 0 ? below(86400) : 7 * 3600 + below(3600));
-        return below(10) == 0 ? exact.left(below(8)) : exact;
-    }
-
-    double date()
-    {
-        switch (below(12)) {
-        case 0:
-            return std::numeric_limits<double>::quiet_NaN();
-        case 1:
-            return std::numeric_limits<double>::infinity();
-        case 2:
-            return 1e12;
-        case 3:
-            return 36614.0 + 0.25;
-        default:
-            return 36500.0 + below(400);
-        }
-    }
-
-    AlarmItem item()
-    {
-        AlarmItem item;
-        item.Title = QStringLiteral("T%1").arg(below(100));
-        item.AlarmDate = date();
-        item.AlarmTime = time();
-        item.RepeatKind = qint16(below(10) - 1); // -1 .. 8
-        item.Enabled = below(5) == 0 ? qint16(below(3) - 1) : kTrue;
-        item.Action = qint16(below(6));
-        return item;
-    }
-
-    TimeSample sampleNear(const AlarmTable &table)
-    {
-        TimeSample sample;
-        sample.date = QDate(2000, 1, 1).addDays(below(500));
-        sample.today =
-            below(20) == 0 ? std::numeric_limits<double>::quiet_NaN() : oleDateOf(sample.date);
-        if (!table.isEmpty() && below(2) == 0) {
-            // The second of some item, normalised, so that it matches; often its date too.
-            const AlarmItem &item = table.item(1 + below(table.count()));
-            const int second = readTimeOfDay(storedTime(item));
-            sample.nowText = timeText(second >= 0 ? second : below(86400));
-            if (below(2) == 0) {
-                sample.today = item.AlarmDate;
-                sample.date = dateOfOle(item.AlarmDate);
-            }
-        } else {
-            sample.nowText = timeText(below(6) == 0 ? below(48) * 1800 : 7 * 3600 + below(3600));
-        }
-        return sample;
-    }
-
-private:
-    QRandomGenerator m_random;
-};
-
+// Random tables, changed between scans, against samples that often hit an item
+// (its normalised second, often its date too) or carry a time text no clock gives.
 TEST(DueScan, QuickScanAgreesWithTheRuleOnRandomItems)
 {
-    RandomItems random(20001);
+    QRandomGenerator random(20001);
+    const auto below = [&](int n) { return int(random.bounded(n)); };
     AlarmTable table;
     for (int i = 0; i < 1000; ++i)
-        table.append(random.item());
+        table.append(randomItem(random));
     int dueSeen = 0;
     for (int round = 0; round < 2000; ++round) {
-        switch (random.below(8)) { // now and then, change the table between scans
-        case 0:
-            table.setEnabled(1 + random.below(table.count()), qint16(random.below(3) - 1));
-            break;
-        case 1:
-            table.setItem(1 + random.below(table.count()), random.item());
-            break;
-        case 2:
-            table.append(random.item());
-            break;
-        case 3:
-            if (table.count() > 1)
-                table.remove(1 + random.below(table.count()));
-            break;
-        default:
-            break;
-        }
-        const TimeSample sample = random.sampleNear(table);
+        const int k = 1 + below(table.count());
+        const int change = below(8); // now and then, change the table between scans
+        if (change == 0)
+            table.setEnabled(k, qint16(below(3) - 1));
+        else if (change == 1)
+            table.setItem(k, randomItem(random));
+        else if (change == 2)
+            table.append(randomItem(random));
+        else if (change == 3 && table.count() > 1)
+            table.remove(k);
+        TimeSample sample = takeTimeSample(at(2000, 1, 1, 7, 0, 0).addSecs(below(500 * 86400)));
+        const AlarmItem &hit = table.item(1 + below(table.count()));
+        const int second = readTimeOfDay(storedTime(hit));
+        if (below(2) == 0 && second >= 0)
+            sample.nowText = timeText(second);
+        else if (below(10) == 0)
+            sample.nowText = kOddTimes.at(below(int(kOddTimes.size())));
+        if (below(4) == 0)
+            sample.today = hit.AlarmDate;
+        else if (below(20) == 0)
+            sample.today = std::numeric_limits<double>::quiet_NaN();
         const QList<int> expected = naiveDue(table, sample);
         ASSERT_EQ(itemNumbers(dueFirings(table, sample)), expected)
             << "round " << round << " at " << sample.nowText.toStdString();
         dueSeen += int(expected.size());
     }
     EXPECT_GT(dueSeen, 500); // the samples really hit items
-}
 
-TEST(DueScan, QuickScanAgreesOnEverySecondOfADay)
-{
-    RandomItems random(7);
-    AlarmTable table;
-    for (int i = 0; i < 400; ++i)
-        table.append(random.item());
-    for (int second = 0; second < 86400; second += 11) {
-        TimeSample sample = takeTimeSample(QDateTime(QDate(2000, 3, 29), QTime(0, 0)));
+    TimeSample sample = takeTimeSample(at(2000, 3, 29, 0, 0, 0));
+    for (int second = 0; second < 86400; second += 11) { // every part of the day
         sample.nowText = timeText(second);
         ASSERT_EQ(itemNumbers(dueFirings(table, sample)), naiveDue(table, sample)) << second;
     }

@@ -3,17 +3,10 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
-QList<qint64> secondsOf(const QList<QDateTime> &moments)
-{
-    QList<qint64> seconds;
-    for (const QDateTime &m : moments)
-        seconds << m.toSecsSinceEpoch();
-    return seconds;
-}
-
 QList<qint64> range(qint64 first, qint64 last)
 {
     QList<qint64> seconds;
@@ -28,172 +21,122 @@ protected:
     // The heartbeat's clock; `base` is a whole second.
     TestClock clock{at(2000, 3, 29, 7, 30, 0, 400)};
     const qint64 base = at(2000, 3, 29, 7, 30, 0).toSecsSinceEpoch();
+    Heartbeat heartbeat; // starts switched on
 
-    QList<qint64> takeAt(Heartbeat &heartbeat, qint64 second, int ms = 5)
+    void setClock(qint64 second, int ms)
     {
         clock.set(QDateTime::fromSecsSinceEpoch(second).addMSecs(ms));
-        return secondsOf(heartbeat.takeSecondsToScan(clock.now()));
+    }
+    QList<qint64> takeAt(qint64 second, int ms = 5)
+    {
+        setClock(second, ms);
+        QList<qint64> seconds;
+        for (const QDateTime &moment : heartbeat.takeSecondsToScan(clock.now()))
+            seconds << moment.toSecsSinceEpoch();
+        return seconds;
+    }
+    // Real beats: runs the event loop until the handler says it is done.
+    void runBeats(const std::function<bool()> &onBeat)
+    {
+        QEventLoop loop;
+        QObject::connect(&heartbeat, &Heartbeat::beat, &loop, [&] {
+            if (onBeat())
+                loop.quit();
+        });
+        QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+        loop.exec();
     }
 };
 
-TEST_F(HeartbeatTest, AimsJustPastTheNextSecond)
+TEST_F(HeartbeatTest, IsArmedJustPastTheNextSecondWhileOn)
 {
-    EXPECT_EQ(Heartbeat::msUntilNextBeat(at(2000, 3, 29, 7, 30, 0, 250)), 755);
-    EXPECT_EQ(Heartbeat::msUntilNextBeat(at(2000, 3, 29, 7, 30, 0, 998)), 7);
     EXPECT_EQ(Heartbeat::msUntilNextBeat(at(2000, 3, 29, 7, 30, 1, 0)), 1005);
-    EXPECT_EQ(Heartbeat::msUntilNextBeat(QDateTime::fromMSecsSinceEpoch(-250)), 255);
-
-    Heartbeat heartbeat; // starts switched on, armed from the set clock
-    EXPECT_TRUE(heartbeat.isActive());
     EXPECT_EQ(heartbeat.armedDelay(), 605);
-}
-
-TEST_F(HeartbeatTest, SwitchingOnWhenOnChangesNothing)
-{
-    Heartbeat heartbeat;
     clock.advanceMs(300);
-    heartbeat.setEnabled(true);
+    heartbeat.setEnabled(true); // already on: not armed again
     heartbeat.setInterval(1000);
     EXPECT_EQ(heartbeat.armedDelay(), 605);
-}
-
-TEST_F(HeartbeatTest, StopsWhenDisabledOrIntervalZeroAndRearmsWhenOn)
-{
-    Heartbeat heartbeat;
     heartbeat.setEnabled(false);
     EXPECT_EQ(heartbeat.armedDelay(), -1);
-    clock.advanceMs(500); // .900
+    clock.advanceMs(200);
     heartbeat.setEnabled(true);
     EXPECT_EQ(heartbeat.armedDelay(), 105);
-
-    // The countdown: interval 0 and off; the end of a scan switches it on,
-    // which is not enough while the interval is 0.
+    // The countdown sets the interval to 0: the end of a scan switching the
+    // heartbeat on is then not enough.
     heartbeat.setInterval(0);
     heartbeat.setEnabled(false);
     heartbeat.setEnabled(true);
-    EXPECT_FALSE(heartbeat.isActive());
     EXPECT_EQ(heartbeat.armedDelay(), -1);
     heartbeat.setInterval(1000);
-    EXPECT_TRUE(heartbeat.isActive());
     EXPECT_EQ(heartbeat.armedDelay(), 105);
 }
 
-TEST_F(HeartbeatTest, HandsOutEachSecondOnceAndCatchesUpALateBeat)
+TEST_F(HeartbeatTest, HandsOutEachSecondOnceCatchingUpALateBeatButNoJump)
 {
-    Heartbeat heartbeat;
-    EXPECT_EQ(takeAt(heartbeat, base), QList<qint64>({base}));
-    EXPECT_EQ(takeAt(heartbeat, base, 900), QList<qint64>());
-    EXPECT_EQ(takeAt(heartbeat, base + 1), QList<qint64>({base + 1}));
-    EXPECT_EQ(takeAt(heartbeat, base + 4), range(base + 2, base + 4));
-    EXPECT_EQ(takeAt(heartbeat, base + 64), range(base + 5, base + 64)); // 60: still caught up
-    EXPECT_EQ(takeAt(heartbeat, base + 64, 999), QList<qint64>());
-}
-
-TEST_F(HeartbeatTest, HandsOutMomentsInLocalTime)
-{
-    Heartbeat heartbeat;
-    clock.set(at(2000, 3, 29, 7, 30, 1, 5));
-    const QList<QDateTime> seconds = heartbeat.takeSecondsToScan(clock.now());
-    ASSERT_EQ(seconds.size(), 1);
-    EXPECT_EQ(seconds.first(), at(2000, 3, 29, 7, 30, 1));
-    EXPECT_EQ(seconds.first().timeSpec(), Qt::LocalTime);
+    setClock(base, 5);
+    const QList<QDateTime> first = heartbeat.takeSecondsToScan(clock.now());
+    EXPECT_EQ(first, QList<QDateTime>({at(2000, 3, 29, 7, 30, 0)}));
+    EXPECT_EQ(first.value(0).timeSpec(), Qt::LocalTime);
+    EXPECT_EQ(takeAt(base, 900), QList<qint64>());
+    EXPECT_EQ(takeAt(base + 1), QList<qint64>({base + 1}));
+    EXPECT_EQ(takeAt(base + 4), range(base + 2, base + 4));
+    EXPECT_EQ(takeAt(base + 64), range(base + 5, base + 64)); // 60: still caught up
+    EXPECT_EQ(takeAt(base + 64, 999), QList<qint64>());
+    EXPECT_EQ(takeAt(base + 125), QList<qint64>({base + 125}));
+    EXPECT_EQ(takeAt(base + 3600), QList<qint64>({base + 3600}));
+    // Set back: the second is scanned again, alone, and counting goes on from it.
+    EXPECT_EQ(takeAt(base + 10), QList<qint64>({base + 10}));
+    EXPECT_EQ(takeAt(base + 12), range(base + 11, base + 12));
+    EXPECT_TRUE(heartbeat.takeSecondsToScan(QDateTime()).isEmpty());
 }
 
 TEST_F(HeartbeatTest, SecondsDuringABreakAreNotCaughtUp)
 {
-    Heartbeat heartbeat;
-    takeAt(heartbeat, base);
-    heartbeat.setEnabled(false); // a reminder is open for 20 seconds
-    clock.set(QDateTime::fromSecsSinceEpoch(base + 20).addMSecs(300));
+    takeAt(base);
+    heartbeat.setEnabled(false); // a firing that returns within the scanned second: no break
     heartbeat.setEnabled(true);
-    EXPECT_EQ(takeAt(heartbeat, base + 30), QList<qint64>({base + 30}));
+    EXPECT_EQ(takeAt(base + 3), range(base + 1, base + 3));
+    heartbeat.setEnabled(false); // a reminder open for 20 seconds
+    setClock(base + 23, 300);
+    heartbeat.setEnabled(true);
+    EXPECT_EQ(takeAt(base + 30), QList<qint64>({base + 30}));
     heartbeat.setInterval(0); // a countdown, cancelled a second later
-    clock.set(QDateTime::fromSecsSinceEpoch(base + 31).addMSecs(300));
+    setClock(base + 31, 300);
     heartbeat.setInterval(1000);
-    EXPECT_EQ(takeAt(heartbeat, base + 32), QList<qint64>({base + 32}));
-    EXPECT_EQ(takeAt(heartbeat, base + 34), range(base + 33, base + 34));
-}
-
-TEST_F(HeartbeatTest, AStopWithinTheScannedSecondIsNoBreak)
-{
-    Heartbeat heartbeat;
-    takeAt(heartbeat, base);
-    heartbeat.setEnabled(false); // a firing that returns at once
+    EXPECT_EQ(takeAt(base + 32), QList<qint64>({base + 32}));
+    EXPECT_EQ(takeAt(base + 34), range(base + 33, base + 34));
+    heartbeat.setEnabled(false); // a second taken while stopped does not end the break
+    EXPECT_EQ(takeAt(base + 36), QList<qint64>({base + 36}));
+    setClock(base + 38, 0);
     heartbeat.setEnabled(true);
-    EXPECT_EQ(takeAt(heartbeat, base + 3), range(base + 1, base + 3));
+    EXPECT_EQ(takeAt(base + 40), QList<qint64>({base + 40}));
 }
 
-TEST_F(HeartbeatTest, SecondsTakenWhileStoppedStartAfresh)
+// The clock is set a moment before each second's end, so each wait is short.
+TEST_F(HeartbeatTest, EachBeatArmsTheNextOnceAndOnlyWhileOn)
 {
-    Heartbeat heartbeat;
+    setClock(base, 998);
     heartbeat.setEnabled(false);
-    EXPECT_EQ(takeAt(heartbeat, base), QList<qint64>({base}));
     heartbeat.setEnabled(true);
-    EXPECT_EQ(takeAt(heartbeat, base + 3), QList<qint64>({base + 3}));
-}
-
-TEST_F(HeartbeatTest, ClockJumpsAreNotCaughtUp)
-{
-    Heartbeat heartbeat;
-    takeAt(heartbeat, base);
-    EXPECT_EQ(takeAt(heartbeat, base + 61), QList<qint64>({base + 61}));
-    EXPECT_EQ(takeAt(heartbeat, base + 3600), QList<qint64>({base + 3600}));
-    // Set back: the second is scanned again, alone, and counting goes on from it.
-    EXPECT_EQ(takeAt(heartbeat, base + 10), QList<qint64>({base + 10}));
-    EXPECT_EQ(takeAt(heartbeat, base + 12), range(base + 11, base + 12));
-    EXPECT_TRUE(heartbeat.takeSecondsToScan(QDateTime()).isEmpty());
-}
-
-// Real beats, with the clock set a moment before each second's end so that
-// each wait is a few milliseconds.
-TEST_F(HeartbeatTest, BeatsAgainAfterEachBeat)
-{
-    clock.set(at(2000, 3, 29, 7, 30, 0, 998));
-    Heartbeat heartbeat;
-    EXPECT_EQ(heartbeat.armedDelay(), 7);
-    QEventLoop loop;
     int beats = 0;
-    QObject::connect(&heartbeat, &Heartbeat::beat, [&] {
-        ++beats;
+    runBeats([&] {
         clock.advanceMs(1000);
-        if (beats == 3)
-            loop.quit();
+        return ++beats == 3;
     });
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
     EXPECT_EQ(beats, 3);
     EXPECT_EQ(heartbeat.armedDelay(), 7);
-}
-
-TEST_F(HeartbeatTest, ABeatThatStopsAndRestartsIsArmedOnce)
-{
-    clock.set(at(2000, 3, 29, 7, 30, 0, 998));
-    Heartbeat heartbeat;
-    QEventLoop loop;
-    QObject::connect(&heartbeat, &Heartbeat::beat, [&] {
-        clock.set(at(2000, 3, 29, 7, 30, 1, 300)); // a reminder was shown and closed
+    runBeats([&] { // a reminder shown and closed: armed by the restart alone
+        setClock(base + 4, 300);
         heartbeat.setEnabled(false);
         heartbeat.setEnabled(true);
-        clock.set(at(2000, 3, 29, 7, 30, 1, 500));
-        loop.quit();
+        setClock(base + 4, 500);
+        return true;
     });
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
     EXPECT_EQ(heartbeat.armedDelay(), 705);
-}
-
-TEST_F(HeartbeatTest, ABeatThatStopsLeavesItStopped)
-{
-    clock.set(at(2000, 3, 29, 7, 30, 0, 998));
-    Heartbeat heartbeat;
-    QEventLoop loop;
-    QObject::connect(&heartbeat, &Heartbeat::beat, [&] {
+    runBeats([&] {
         heartbeat.setInterval(0); // the countdown started
-        loop.quit();
+        return true;
     });
-    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
-    loop.exec();
-    EXPECT_FALSE(heartbeat.isActive());
     EXPECT_EQ(heartbeat.armedDelay(), -1);
 }
 } // namespace

@@ -119,28 +119,19 @@ TEST_F(ToolTest, DueListsTheFiringsInTableOrder)
 TEST_F(ToolTest, FailsWith1ForFilesAnd2ForArguments)
 {
     const QString missing = folder.filePath(QStringLiteral("missing.ddt"));
-    const struct
-    {
-        QStringList arguments;
-        int exitCode;
-    } rows[] = {
-        {{"list", missing}, 1},
-        {{"list", folder.path()}, 1},
-        {{"due", missing, "2000-03-29 07:30:00"}, 1},
-        {{}, 2},
-        {{"list"}, 2},
-        {{"list", path, path}, 2},
-        {{"show", path}, 2},
-        {{"list", "--csv", path}, 2},
-        {{"due", path}, 2},
-        {{"due", path, "2000-02-30 07:30:00"}, 2},
-        {{"due", path, "2000-03-29 7:30:00"}, 2},
-        {{"due", path, "2000-03-29T07:30:00"}, 2},
+    const QString moment = QStringLiteral("2000-03-29 07:30:00");
+    const std::pair<QStringList, int> rows[] = {
+        // clang-format off
+        {{"list", missing}, 1}, {{"list", folder.path()}, 1}, {{"due", missing, moment}, 1},
+        {{}, 2}, {{"list"}, 2}, {{"list", path, path}, 2}, {{"show", path}, 2},
+        {{"list", "--csv", path}, 2}, {{"due", path}, 2}, {{"due", path, "2000-02-30 07:30:00"}, 2},
+        {{"due", path, "2000-03-29 7:30:00"}, 2}, {{"due", path, "2000-03-29T07:30:00"}, 2},
         {{"due", path, "2000-03-29 24:00:00"}, 2},
+        // clang-format on
     };
-    for (const auto &row : rows) {
-        const ToolRun run = runTool(row.arguments);
-        EXPECT_EQ(run.exitCode, row.exitCode) << row.arguments.join(' ').toStdString();
+    for (const auto &[arguments, exitCode] : rows) {
+        const ToolRun run = runTool(arguments);
+        EXPECT_EQ(run.exitCode, exitCode) << arguments.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty());
         EXPECT_FALSE(run.err.isEmpty());
     }

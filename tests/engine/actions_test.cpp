@@ -1,0 +1,131 @@
+// What an item's action does when it falls due, and how the list describes it.
+#include "alarmitem.h"
+#include "describeaction.h"
+#include "fileexists.h"
+#include "firing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <tuple>
+
+namespace {
+QString u8(const char *text)
+{
+    return QString::fromUtf8(text);
+}
+
+// A folder with a wave, a MIDI and a text file, a hidden wave file, a folder
+// named like a wave file, a file named like a pattern and links.
+class FilesFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char *name :
+             {"ring.wav", "LOUD.WAV", "song.mid", "note.txt", ".hidden.wav", "a*.wav"}) {
+            QFile file(path(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
+        ASSERT_TRUE(QFile::link(path("ring.wav"), path("link.wav")));
+        ASSERT_TRUE(QFile::link(path("folder.wav"), path("dirlink.wav")));
+        ASSERT_TRUE(QFile::link(path("nothing.wav"), path("broken.wav")));
+    }
+    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(FilesFixture, DescribesEachActionAndWarnsAboutItsFile)
+{
+    // A file exists when it is an ordinary visible file, its name taken literally.
+    for (const char *name : {"ring.wav", "note.txt", "link.wav", "a*.wav"})
+        EXPECT_TRUE(fileExistsRule(path(name))) << name;
+    for (const char *name : {"folder.wav", "dirlink.wav", "broken.wav", ".hidden.wav", "r*.wav"})
+        EXPECT_FALSE(fileExistsRule(path(name))) << name;
+    EXPECT_FALSE(fileExistsRule("/dev/null"));
+
+    const QString sound = u8("声音及文字提示：到时播放指定的声音文件，并弹出提示时间已到对话框。");
+    const QString noSound = sound + u8("(但指定的文件不存在或非“声音”文件。)");
+    const QString run = u8("不提示而运行指定的文件。");
+    const QString plain = u8("正常文字提示：到时弹出提示时间已到对话框。");
+    const QString restart = u8("提示20秒后重新启动计算机。非常危险! 如果不注意， "
+                               "无论你正在干何活都重新启动，要小心使用。不然，"
+                               "辛苦的活儿会由于未存盘而呜呼！");
+    const QString shutDown = u8("提示20秒后关闭计算机。非常危险! 如果不注意，"
+                                "无论你正在干何活都关机，要小心使用。不然，"
+                                "辛苦的活儿会由于未存盘而呜呼！");
+    const std::tuple<qint16, QString, QString, bool> rows[] = {
+        {SoundAndMessage, path("ring.wav"), sound, false},
+        {SoundAndMessage, "  " + path("LOUD.WAV") + "  ", sound, false},
+        {SoundAndMessage, "    ", sound + u8("(但你未指定声音文件)。"), false},
+        {SoundAndMessage, path("song.mid"), noSound, false},
+        {SoundAndMessage, path("note.txt"), noSound, false},
+        {SoundAndMessage, path("missing.wav"), noSound, false},
+        {RunFile, path("song.mid"), run, false},
+        {RunFile, "   ", run + u8("(但你未指定文件)。"), false},
+        {RunFile, path(".hidden.wav"), run + u8("(但指定的文件不存在)。"), false},
+        {Restart, "/no/such/file", restart, true},
+        {ShutDown, "", shutDown, true},
+        {ShowMessage, path("ring.wav"), plain, false},
+        {-1, "", plain, false},
+        {5, "", plain, false},
+    };
+    for (const auto &[action, file, text, red] : rows) {
+        const ActionDescription d = DescribeAction(action, file);
+        EXPECT_TRUE(d.text == text && d.red == red) << action << " " << file.toStdString();
+    }
+}
+
+// Records every effect the action asks for; files "exist" when listed.
+class RecordingTarget : public FireTarget
+{
+public:
+    QSet<QString> files{"/s/a.wav", "/s/B.Mid", "/s/a.midi", "/s/song.mp3", "/d/note.txt"};
+    QStringList calls;
+
+    bool fileExists(const QString &path) override
+    {
+        calls << "exists? " + path;
+        return files.contains(path);
+    }
+    void showReminder(const QString &message) override { calls << "reminder " + message; }
+    void playWave(const QString &path) override { calls << "wave " + path; }
+    void playTune(const QString &path) override { calls << "tune " + path; }
+    void openFile(const QString &path) override { calls << "open " + path; }
+    void stopHeartbeat() override { calls << "stop"; }
+    void startCountdown(bool reboot) override { calls << (reboot ? "restart" : "shutdown"); }
+};
+
+TEST(FireItem, CarriesOutEachAction)
+{
+    const QString reminder = QString::fromUtf8("reminder 开会");
+    const std::tuple<qint16, const char *, QStringList> rows[] = {
+        {ShowMessage, "/s/a.wav", {reminder}},
+        // A sound only with a wave or MIDI file that exists, then the reminder.
+        {SoundAndMessage, "/s/a.wav", {"exists? /s/a.wav", "wave /s/a.wav", reminder}},
+        {SoundAndMessage, "/s/B.Mid", {"exists? /s/B.Mid", "tune /s/B.Mid", reminder}},
+        {SoundAndMessage, "", {}},
+        {SoundAndMessage, "/s/gone.wav", {"exists? /s/gone.wav"}},
+        {SoundAndMessage, "/s/a.midi", {"exists? /s/a.midi"}},
+        {SoundAndMessage, "/s/song.mp3", {"exists? /s/song.mp3"}},
+        // Running a file, restarting and shutting down show no reminder.
+        {RunFile, "/d/note.txt", {"exists? /d/note.txt", "open /d/note.txt"}},
+        {RunFile, "", {}},
+        {RunFile, "/d/gone.txt", {"exists? /d/gone.txt"}},
+        {Restart, "/d/note.txt", {"stop", "restart"}},
+        {ShutDown, "", {"shutdown"}},
+        {-1, "/s/a.wav", {}},
+        {5, "/s/a.wav", {}},
+    };
+    for (const auto &[action, path, calls] : rows) {
+        RecordingTarget target;
+        FireItem(QString::fromUtf8(" 开会 "), action, path, target);
+        EXPECT_EQ(target.calls, calls) << action << " " << path;
+    }
+}
+} // namespace
