@@ -13,11 +13,6 @@
 #include <tuple>
 
 namespace {
-QString u8(const char *text)
-{
-    return QString::fromUtf8(text);
-}
-
 // A folder with a wave, a MIDI and a text file, a hidden wave file, a folder
 // named like a wave file, a file named like a pattern and links.
 class FilesFixture : public ::testing::Test
@@ -49,26 +44,26 @@ TEST_F(FilesFixture, DescribesEachActionAndWarnsAboutItsFile)
         EXPECT_FALSE(fileExistsRule(path(name))) << name;
     EXPECT_FALSE(fileExistsRule("/dev/null"));
 
-    const QString sound = u8("声音及文字提示：到时播放指定的声音文件，并弹出提示时间已到对话框。");
-    const QString noSound = sound + u8("(但指定的文件不存在或非“声音”文件。)");
-    const QString run = u8("不提示而运行指定的文件。");
-    const QString plain = u8("正常文字提示：到时弹出提示时间已到对话框。");
-    const QString restart = u8("提示20秒后重新启动计算机。非常危险! 如果不注意， "
-                               "无论你正在干何活都重新启动，要小心使用。不然，"
-                               "辛苦的活儿会由于未存盘而呜呼！");
-    const QString shutDown = u8("提示20秒后关闭计算机。非常危险! 如果不注意，"
-                                "无论你正在干何活都关机，要小心使用。不然，"
-                                "辛苦的活儿会由于未存盘而呜呼！");
+    const QString sound = "声音及文字提示：到时播放指定的声音文件，并弹出提示时间已到对话框。";
+    const QString noSound = sound + "(但指定的文件不存在或非“声音”文件。)";
+    const QString run = "不提示而运行指定的文件。";
+    const QString plain = "正常文字提示：到时弹出提示时间已到对话框。";
+    const QString restart = QString("提示20秒后重新启动计算机。非常危险! 如果不注意， "
+                                    "无论你正在干何活都重新启动，要小心使用。不然，"
+                                    "辛苦的活儿会由于未存盘而呜呼！");
+    const QString shutDown = QString("提示20秒后关闭计算机。非常危险! 如果不注意，"
+                                     "无论你正在干何活都关机，要小心使用。不然，"
+                                     "辛苦的活儿会由于未存盘而呜呼！");
     const std::tuple<qint16, QString, QString, bool> rows[] = {
         {SoundAndMessage, path("ring.wav"), sound, false},
         {SoundAndMessage, "  " + path("LOUD.WAV") + "  ", sound, false},
-        {SoundAndMessage, "    ", sound + u8("(但你未指定声音文件)。"), false},
+        {SoundAndMessage, "    ", sound + "(但你未指定声音文件)。", false},
         {SoundAndMessage, path("song.mid"), noSound, false},
         {SoundAndMessage, path("note.txt"), noSound, false},
         {SoundAndMessage, path("missing.wav"), noSound, false},
         {RunFile, path("song.mid"), run, false},
-        {RunFile, "   ", run + u8("(但你未指定文件)。"), false},
-        {RunFile, path(".hidden.wav"), run + u8("(但指定的文件不存在)。"), false},
+        {RunFile, "   ", run + "(但你未指定文件)。", false},
+        {RunFile, path(".hidden.wav"), run + "(但指定的文件不存在)。", false},
         {Restart, "/no/such/file", restart, true},
         {ShutDown, "", shutDown, true},
         {ShowMessage, path("ring.wav"), plain, false},
@@ -103,7 +98,7 @@ public:
 
 TEST(FireItem, CarriesOutEachAction)
 {
-    const QString reminder = QString::fromUtf8("reminder 开会");
+    const QString reminder = "reminder 开会";
     const std::tuple<qint16, const char *, QStringList> rows[] = {
         {ShowMessage, "/s/a.wav", {reminder}},
         // A sound only with a wave or MIDI file that exists, then the reminder.
@@ -124,7 +119,7 @@ TEST(FireItem, CarriesOutEachAction)
     };
     for (const auto &[action, path, calls] : rows) {
         RecordingTarget target;
-        FireItem(QString::fromUtf8(" 开会 "), action, path, target);
+        FireItem(" 开会 ", action, path, target);
         EXPECT_EQ(target.calls, calls) << action << " " << path;
     }
 }

@@ -84,26 +84,19 @@ TEST(RecordCodec, EachFieldIsDecodedOnItsOwn)
     EXPECT_TRUE(item.Message.contains(QChar(QChar::ReplacementCharacter)));
 }
 
-TEST(RecordCodec, NumbersAreKeptBitForBit)
-{
-    // NaN with a payload, NaN, infinities, -0, and 16-bit values outside the known ones.
-    for (const char *date : {"0100000000f8ff7f", "000000000000f87f", "000000000000f07f",
-                             "000000000000f0ff", "0000000000000080"}) {
-        QByteArray r = meetingRecord();
-        r.replace(40, 8, QByteArray::fromHex(date));
-        r.replace(56, 2, QByteArray::fromHex("0700"));
-        r.replace(178, 4, QByteArray::fromHex("0100ff7f"));
-        EXPECT_EQ(encodeRecord(decodeRecord(r.constData())).toHex(), r.toHex());
-    }
-}
-
+// Random records decode without harm and keep their numbers bit for bit; the
+// first dates are a NaN with a payload, a NaN, infinities and -0.
 TEST(RecordCodec, RandomBytesNeverCrashAndKeepTheirNumbers)
 {
+    const char *dates[] = {"0100000000f8ff7f", "000000000000f87f", "000000000000f07f",
+                           "000000000000f0ff", "0000000000000080"};
     QRandomGenerator random(20000329);
     QByteArray r(kRecordSize, Qt::Uninitialized);
     for (int round = 0; round < 3000; ++round) {
         for (char &byte : r)
             byte = char(random.bounded(256));
+        if (round < 5)
+            r.replace(40, 8, QByteArray::fromHex(dates[round]));
         const QByteArray again = encodeRecord(decodeRecord(r.constData()));
         ASSERT_EQ(again.size(), kRecordSize);
         EXPECT_EQ(again.mid(40, 8) + again.mid(56, 2) + again.mid(178, 4),

@@ -28,12 +28,9 @@ ToolRun runTool(const QStringList &arguments)
             QString::fromUtf8(tool.readAllStandardError())};
 }
 
-QJsonArray jsonOf(const QString &text)
+QJsonArray jsonOf(const QString &text) // empty for a text that is no JSON array
 {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
-    return document.array();
+    return QJsonDocument::fromJson(text.toUtf8()).array();
 }
 
 // 2000-03-29 is OLE date 36614; it is a Wednesday.
@@ -113,7 +110,7 @@ TEST_F(ToolTest, DueListsTheFiringsInTableOrder)
                                     R"("message":"标题：Hourly(无提示信息)。","path":""}])")));
     const ToolRun none = runTool({"due", path, "2000-03-30 08:00:01", "--json"});
     EXPECT_EQ(none.exitCode, 0);
-    EXPECT_TRUE(jsonOf(none.out).isEmpty());
+    EXPECT_EQ(none.out.trimmed(), "[\n]");
 }
 
 TEST_F(ToolTest, FailsWith1ForFilesAnd2ForArguments)
