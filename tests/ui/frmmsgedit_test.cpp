@@ -1,7 +1,6 @@
 // The alarm editor: its fields and their change chains, the commits into the
 // table, the list and the data file, and the file chooser.
 #include "datereader.h"
-#include "editmode.h"
 #include "frmmsgedit_spinner.h"
 #include "module_ovifiledlg.h"
 #include "numbervalue.h"
@@ -15,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -48,13 +46,13 @@ void enter(QLineEdit *box, const QString &text)
 // Built on use: the date conversion relies on constants of another unit.
 AlarmItem januaryFirst()
 {
-    return makeItem(QStringLiteral("元旦"), kTrue, ShowMessage, {}, QStringLiteral("新年快乐"),
-                    QDate(2000, 1, 1), QStringLiteral("00:00:00"), Yearly);
+    return makeItem("元旦", kTrue, ShowMessage, {}, "新年快乐", QDate(2000, 1, 1), "00:00:00",
+                    Yearly);
 }
 AlarmItem endOfJanuary()
 {
-    return makeItem(QStringLiteral("月底结账"), kFalse, RunFile, QStringLiteral("/usr/bin/true"),
-                    {}, QDate(2000, 1, 31), QStringLiteral("07:05:09"), Monthly);
+    return makeItem("月底结账", kFalse, RunFile, "/usr/bin/true", {}, QDate(2000, 1, 31),
+                    "07:05:09", Monthly);
 }
 
 class EditorTest : public ListDialogTest
@@ -79,26 +77,17 @@ protected:
         ASSERT_TRUE(editor);
     }
     void press(int index) { editor->cmdMsgEditUti[size_t(index)]->click(); }
-    QList<AlarmItem> savedItems() const
-    {
-        QList<AlarmItem> items;
-        if (QFile::exists(DataFilePath()))
-            EXPECT_TRUE(readItemsFile(DataFilePath(), &items));
-        return items;
-    }
-    // The table, the list's rows and ticks, and the file agree with `expected`.
+    // The table, the list's rows and the data file all hold `expected`.
     void expectStored(const QList<AlarmItem> &expected)
     {
         EXPECT_EQ(AlarmItems.items(), expected);
-        QStringList titles;
-        QList<bool> enabled;
-        for (const AlarmItem &item : expected) {
-            titles << trimBlanks(item.Title);
-            enabled << (item.Enabled != 0);
-        }
-        EXPECT_EQ(rowTexts(), titles);
-        EXPECT_EQ(ticks(), enabled);
-        EXPECT_EQ(savedItems(), expected);
+        QStringList shown;
+        for (const AlarmItem &item : expected)
+            shown << (item.Enabled ? "[x] " : "[ ] ") + trimBlanks(item.Title);
+        EXPECT_EQ(rows(), shown);
+        QList<AlarmItem> saved;
+        EXPECT_TRUE(readItemsFile(DataFilePath(), &saved));
+        EXPECT_EQ(saved, expected);
     }
 
     QPointer<frmMsgEdit> editor;
@@ -109,95 +98,44 @@ protected:
 // The toolkit behaviour every chain rests on.
 TEST(ChangeSignals, FireOnlyOnRealChangesSynchronouslyAndNested)
 {
-    QLineEdit outer;
-    QLineEdit inner;
+    QLineEdit outer, inner;
     QStringList log;
     QObject::connect(&outer, &QLineEdit::textChanged, [&](const QString &text) {
         log << "outer:" + text;
         if (text == "0")
             outer.setText("1"); // the handler replaces its own text
         inner.setText(outer.text());
-        log << "outer-after:" + outer.text();
+        log << "after:" + outer.text();
     });
     QObject::connect(&inner, &QLineEdit::textChanged,
                      [&](const QString &t) { log << "inner:" + t; });
     outer.setText("5");
     outer.setText("5"); // the same text: no signal
-    EXPECT_EQ(log, (QStringList{"outer:5", "inner:5", "outer-after:5"}));
-    log.clear();
     outer.setText("0");
-    EXPECT_EQ(log,
-              (QStringList{"outer:0", "outer:1", "inner:1", "outer-after:1", "outer-after:1"}));
-    outer.selectAll(); // the same while a person types into the box
-    QTest::keyClicks(&outer, "0");
-    EXPECT_EQ(inner.text(), "1");
-
-    QScrollBar bar(Qt::Vertical);
-    bar.setRange(0, 10);
-    int changes = 0;
-    QObject::connect(&bar, &QAbstractSlider::valueChanged, [&](int value) {
-        ++changes;
-        if (value == 7)
-            bar.setValue(3);
-    });
-    bar.setValue(0);
-    bar.setValue(7);
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(bar.value(), 3);
-    bar.setValue(99); // clamped to the range, never beyond it
-    EXPECT_EQ(bar.value(), 10);
+    EXPECT_EQ(log, (QStringList{"outer:5", "inner:5", "after:5", "outer:0", "outer:1", "inner:1",
+                                "after:1", "after:1"}));
 }
 
-TEST_F(EditorTest, IsBuiltAsLaidOut)
+TEST_F(EditorTest, ShowsItsCaptionsAndChoices)
 {
     openEditor({});
-    EXPECT_EQ(editor->size(), QSize(371, 286));
-    EXPECT_EQ(editor->minimumSize(), editor->maximumSize());
-    EXPECT_FALSE(editor->isModal());
-    const QStringList captions = {"标题：", "日期：", "时间：", "处理：", "信息：",
-                                  "状态：", "响应：", "文件：", "年",     "月",
-                                  "日",     "时",     "分",     "秒",     "启用"};
     QStringList shown;
     for (QLabel *label : editor->Label1)
         shown << label->text();
     for (QLabel *label : editor->Label2)
         shown << label->text();
-    shown << editor->Check1->text();
-    EXPECT_EQ(shown, captions);
-    EXPECT_EQ(editor->cmdMsgEditUti[0]->text(), QStringLiteral("确定并返回(&S)"));
-    EXPECT_EQ(editor->cmdMsgEditUti[1]->text(), QStringLiteral("确定并继续(&R)"));
-    EXPECT_EQ(editor->cmdMsgEditUti[2]->text(), QStringLiteral("取消并返回(&C)"));
-    const int ranges[6][3] = {{0, 9999, 4}, {1, 12, 2}, {1, 31, 2},
-                              {0, 23, 2},   {0, 59, 2}, {0, 59, 2}};
-    for (int i = 0; i < 6; ++i) {
-        QScrollBar *spinner = i < 3 ? editor->VScrollDate[i] : editor->VScrollTime[i - 3];
-        QLineEdit *box = i < 3 ? editor->txtDate[i] : editor->txtTime[i - 3];
-        EXPECT_EQ(QList<int>({spinner->minimum(), spinner->maximum(), box->maxLength()}),
-                  QList<int>({ranges[i][0], ranges[i][1], ranges[i][2]}));
-    }
-    ASSERT_EQ(editor->Combo1->count(), 7);
+    for (QPushButton *button : editor->cmdMsgEditUti)
+        shown << button->text();
+    EXPECT_EQ(shown, (QStringList{"标题：", "日期：", "时间：", "处理：", "信息：", "状态：",
+                                  "响应：", "文件：", "年", "月", "日", "时", "分", "秒",
+                                  "确定并返回(&S)", "确定并继续(&R)", "取消并返回(&C)"}));
     EXPECT_EQ(editor->Combo1->itemText(6), QStringLiteral("6 - 半点(按半点不理日期时间)"));
-    ASSERT_EQ(editor->comboWhatToDo->count(), 5);
     EXPECT_EQ(editor->comboWhatToDo->itemText(4), QStringLiteral("4 - 关闭电脑"));
 }
 
-TEST_F(EditorTest, KeyboardTabsInOrderSelectsNumbersAndPressesNoButton)
+TEST_F(EditorTest, EnterAndEscPressNoButtonAndANumberBoxTakesFocusAllSelected)
 {
     openEditor({});
-    const QList<QWidget *> order = {
-        editor->txtDate[0],       editor->txtDate[1],       editor->txtDate[2],
-        editor->txtTime[0],       editor->txtTime[1],       editor->txtTime[2],
-        editor->Combo1,           editor->txtFedMessage,    editor->Check1,
-        editor->txtFed[1],        editor->txtFed[2],        editor->cmdMsgEditUti[0],
-        editor->cmdMsgEditUti[1], editor->cmdMsgEditUti[2], editor->comboWhatToDo};
-    QWidget *w = editor->txtFed[0];
-    for (QWidget *next : order) {
-        do
-            w = w->nextInFocusChain();
-        while (w->focusPolicy() == Qt::NoFocus || !w->isVisible() || w->focusProxy() ||
-               !w->isEnabled());
-        EXPECT_EQ(w->objectName(), next->objectName());
-    }
     QApplication::setActiveWindow(editor);
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
     editor->txtFed[0]->setText(QStringLiteral("标题"));
@@ -206,7 +144,7 @@ TEST_F(EditorTest, KeyboardTabsInOrderSelectsNumbersAndPressesNoButton)
     QTest::keyClick(editor->txtFed[0], Qt::Key_Escape);
     EXPECT_TRUE(editor && editor->isVisible());
     EXPECT_EQ(AlarmItems.count(), 0);
-    QTest::keyClick(editor->txtFed[0], Qt::Key_Tab); // a number box takes focus all selected
+    QTest::keyClick(editor->txtFed[0], Qt::Key_Tab);
     EXPECT_EQ(editor->txtDate[0]->selectedText(), QStringLiteral("2026"));
     QTest::keyClicks(editor->txtDate[0], QStringLiteral("2031"));
     EXPECT_EQ(editor->txtDate[0]->text(), QStringLiteral("2031"));
@@ -259,7 +197,6 @@ TEST_F(EditorTest, BoxesKeepToTheirRangesAndTheComposedFieldsFollow)
         enter(box, row.typed);
         EXPECT_EQ(box->text(), row.shown);
         EXPECT_EQ(spinner->value(), wholeNumberValue(row.shown));
-        EXPECT_EQ(composed->text(), row.composed);
         // One change of the composed field at most: no passing values.
         EXPECT_EQ(history,
                   row.composed == composedBefore ? QStringList() : QStringList{row.composed});
@@ -278,12 +215,11 @@ TEST_F(EditorTest, TypingRunsTheChainAtEachKeystroke)
     QTest::keyClicks(editor->txtDate[0], QStringLiteral("2031"));
     EXPECT_EQ(composed, (QStringList{"0002/01/31", "0020/01/31", "0203/01/31", "2031/01/31"}));
     // The caret stands after a text a rule has replaced, so typing goes on there.
-    QLineEdit *day = editor->txtDate[2];
-    day->setFocus();
-    day->selectAll();
-    QTest::keyClicks(day, QStringLiteral("45"));
-    EXPECT_EQ(day->text(), QStringLiteral("31"));
-    EXPECT_EQ(day->cursorPosition(), 2);
+    editor->txtDate[2]->setFocus();
+    editor->txtDate[2]->selectAll();
+    QTest::keyClicks(editor->txtDate[2], QStringLiteral("45"));
+    EXPECT_EQ(editor->txtDate[2]->text(), QStringLiteral("31"));
+    EXPECT_EQ(editor->txtDate[2]->cursorPosition(), 2);
 }
 
 TEST_F(EditorTest, SpinnersStepToNonExistentDatesAndStopAtTheirLimits)
@@ -292,20 +228,13 @@ TEST_F(EditorTest, SpinnersStepToNonExistentDatesAndStopAtTheirLimits)
     clickArrow(editor->VScrollDate[1], true);
     EXPECT_EQ(textsOf(editor->txtDate), (QStringList{"2000", "2", "31"}));
     EXPECT_EQ(editor->fedText(1), QStringLiteral("2000/02/31"));
-    clickArrow(editor->VScrollDate[1], false);
-    EXPECT_EQ(editor->fedText(1), QStringLiteral("2000/01/31"));
-
     editor->setFedText(1, QStringLiteral("9999/12/31"));
     editor->setFedText(2, QStringLiteral("23:59:00"));
     for (QScrollBar *up : {editor->VScrollDate[0], editor->VScrollDate[1], editor->VScrollDate[2],
                            editor->VScrollTime[0], editor->VScrollTime[1]})
         clickArrow(up, true);
     clickArrow(editor->VScrollTime[2], false);
-    EXPECT_EQ(valuesOf(editor->VScrollDate) + valuesOf(editor->VScrollTime),
-              (QList<int>{9999, 12, 31, 23, 59, 0}));
-    EXPECT_EQ(editor->fedText(2), QStringLiteral("23:59:00"));
-    clickArrow(editor->VScrollTime[0], false);
-    EXPECT_EQ(editor->txtTime[0]->text(), QStringLiteral("22"));
+    EXPECT_EQ(editor->fedText(1) + " " + editor->fedText(2), QStringLiteral("9999/12/31 23:59:00"));
     // Holding an arrow repeats the step.
     QScrollBar *minute = editor->VScrollTime[1];
     const QPoint down(minute->width() / 2, minute->height() - 3);
@@ -321,36 +250,28 @@ TEST_F(EditorTest, WrittenFieldsReachTheBoxesCheckBoxAndCombos)
     openEditor({});
     // The time of opening was written into empty boxes: all three are filled.
     EXPECT_EQ(textsOf(editor->txtTime), (QStringList{"14", "30", "25"}));
-    EXPECT_EQ(valuesOf(editor->VScrollDate), (QList<int>{2026, 12, 6}));
+    EXPECT_EQ(valuesOf(editor->VScrollTime), (QList<int>{14, 30, 25}));
     enter(editor->txtDate[1], QStringLiteral("2"));
     enter(editor->txtDate[2], QStringLiteral("31"));
     editor->setFedText(1, QStringLiteral("1999/12/05")); // over a date that does not exist
-    EXPECT_EQ(textsOf(editor->txtDate), (QStringList{"1999", "12", "5"}));
     EXPECT_EQ(valuesOf(editor->VScrollDate), (QList<int>{1999, 12, 5}));
-    editor->setFedText(2, QStringLiteral("09:15:00"));
-    EXPECT_EQ(textsOf(editor->txtTime), (QStringList{"9", "15", "0"}));
-    // Empty codes and composed fields change nothing else.
-    for (int i : {1, 2, 3, 6})
+    for (int i : {1, 2, 3, 6}) // empty codes and composed fields change nothing else
         editor->setFedText(i, QString());
-    EXPECT_EQ(textsOf(editor->txtDate) + textsOf(editor->txtTime),
-              (QStringList{"1999", "12", "5", "9", "15", "0"}));
+    EXPECT_EQ(textsOf(editor->txtDate), (QStringList{"1999", "12", "5"}));
     EXPECT_EQ(editor->Combo1->currentIndex(), 0);
-    // The Enabled field and the check box.
-    for (const auto &[text, checked] : std::vector<std::pair<QString, bool>>{
-             {"-1", true}, {"", false}, {"1", true}, {"0", false}}) {
+    QString checks;
+    for (const QString text : {"-1", "", "1", "0"}) {
         editor->setFedText(5, text);
-        EXPECT_EQ(editor->Check1->isChecked(), checked) << text.toStdString();
+        checks += editor->Check1->isChecked() ? 'x' : '-';
     }
+    EXPECT_EQ(checks, QStringLiteral("x-x-"));
     editor->Check1->click();
     EXPECT_EQ(editor->fedText(5), QStringLiteral("1"));
     // A digit typed into the repeat combo picks that kind.
-    QLineEdit *comboText = editor->Combo1->lineEdit();
-    comboText->setFocus();
-    comboText->selectAll();
-    QTest::keyClicks(comboText, QStringLiteral("3"));
+    editor->Combo1->lineEdit()->selectAll();
+    QTest::keyClicks(editor->Combo1->lineEdit(), QStringLiteral("3"));
     EXPECT_EQ(editor->Combo1->currentText(), QStringLiteral("3 - 每月(按日期的月份及时间)"));
     EXPECT_EQ(editor->fedText(3), QStringLiteral("3"));
-    EXPECT_EQ(editor->Combo1->count(), 7);
 }
 
 TEST_F(EditorTest, OnlySoundAndRunActionsTakeAFile)
@@ -363,13 +284,10 @@ TEST_F(EditorTest, OnlySoundAndRunActionsTakeAFile)
         const bool needsFile = action == 1 || action == 2;
         EXPECT_EQ(editor->txtFed[7]->isEnabled(), needsFile) << action;
         EXPECT_EQ(editor->cmdBrowFile->isEnabled(), needsFile) << action;
-        EXPECT_EQ(editor->txtFed[7]->palette().color(QPalette::Base),
-                  needsFile ? QColor(Qt::white) : editor->palette().color(QPalette::Window));
         EXPECT_EQ(editor->fedText(6), QString::number(action));
     }
     editor->txtFed[0]->setText(QStringLiteral("关机"));
     press(0);
-    ASSERT_EQ(AlarmItems.count(), 1);
     EXPECT_EQ(AlarmItems.item(1).Action, Restart);
     EXPECT_EQ(AlarmItems.item(1).FilePath, QStringLiteral("/tmp/tune.mid")); // kept, not used
 }
@@ -380,9 +298,6 @@ TEST_F(EditorTest, AnyInputEndsWithTheFieldsInLine)
                                "&HFFFF", "&O777", "9999", "0",  "00",   "31",    "abc",
                                "3.5",    "2.5",   "1 2",  "\t", "１２", "😀",     "-0",
                                "1e-400", "99",    "60",   "24", "-5"};
-    const QStringList composedOnly = {"2024/02/30", "0000/00/00", "9999/12/31", "100/1/1",
-                                      "2024-13-01", " 2024/2/3 ", "25:00:00",   "7 PM",
-                                      "23:59:59",   "::",         "7:30",       "&H3"};
     openEditor({endOfJanuary()}, 0);
     const auto values = [](const std::array<QLineEdit *, 3> &boxes) {
         return QList<int>{wholeNumberValue(boxes[0]->text()), wholeNumberValue(boxes[1]->text()),
@@ -393,43 +308,36 @@ TEST_F(EditorTest, AnyInputEndsWithTheFieldsInLine)
             QLineEdit *box = i < 3 ? editor->txtDate[i] : editor->txtTime[i - 3];
             QScrollBar *spinner = i < 3 ? editor->VScrollDate[i] : editor->VScrollTime[i - 3];
             enter(box, text);
-            const std::string what = box->objectName().toStdString() + " <- " + text.toStdString();
+            SCOPED_TRACE(box->objectName().toStdString() + " <- " + text.toStdString());
             const int value = wholeNumberValue(box->text());
-            EXPECT_GE(value, spinner->minimum()) << what;
-            EXPECT_LE(value, spinner->maximum()) << what;
+            EXPECT_TRUE(value >= spinner->minimum() && value <= spinner->maximum()) << value;
             if (box->text() != text || spinner->value() != 0)
-                EXPECT_EQ(spinner->value(), value) << what;
+                EXPECT_EQ(spinner->value(), value);
             const QList<int> d = values(editor->txtDate), t = values(editor->txtTime);
-            EXPECT_EQ(editor->fedText(1), QString::asprintf("%04d/%02d/%02d", d[0], d[1], d[2]))
-                << what;
-            EXPECT_EQ(editor->fedText(2), QString::asprintf("%02d:%02d:%02d", t[0], t[1], t[2]))
-                << what;
+            EXPECT_EQ(editor->fedText(1), QString::asprintf("%04d/%02d/%02d", d[0], d[1], d[2]));
+            EXPECT_EQ(editor->fedText(2), QString::asprintf("%02d:%02d:%02d", t[0], t[1], t[2]));
         }
     }
     // A composed field keeps what is written into it; a readable one reaches the boxes.
-    for (const QString &text : nasty + composedOnly) {
+    for (const QString &text : nasty + QStringList{"2024/02/30", "0000/00/00", " 2024/2/3 ",
+                                                   "25:00:00", "7 PM", "::", "7:30"}) {
         for (int i : {1, 2, 3, 5, 6})
             editor->setFedText(i, text);
         editor->Combo1->setEditText(text);
-        editor->comboWhatToDo->setEditText(text);
         const QDate date = readDate(editor->fedText(1));
         if (date.isValid())
-            EXPECT_EQ(values(editor->txtDate), (QList<int>{date.year(), date.month(), date.day()}))
-                << text.toStdString();
+            EXPECT_EQ(values(editor->txtDate), (QList<int>{date.year(), date.month(), date.day()}));
         const int s = readTimeOfDay(editor->fedText(2));
         if (s >= 0)
-            EXPECT_EQ(values(editor->txtTime), (QList<int>{s / 3600, s / 60 % 60, s % 60}))
-                << text.toStdString();
+            EXPECT_EQ(values(editor->txtTime), (QList<int>{s / 3600, s / 60 % 60, s % 60}));
     }
     editor->txtFed[0]->setText(QStringLiteral("杂项"));
     press(0);
-    ASSERT_EQ(AlarmItems.count(), 1);
     EXPECT_TRUE(dateOfOle(AlarmItems.item(1).AlarmDate).isValid());
     EXPECT_GE(secondsOfExactTime(AlarmItems.item(1).AlarmTime), 0);
-    EXPECT_EQ(savedItems(), AlarmItems.items());
 }
 
-TEST_F(EditorTest, AddingStoresTheFieldsAtTheTimeOfOpeningAndClosesTheEditor)
+TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningUnlessGivenAndClosesTheEditor)
 {
     openEditor({januaryFirst()});
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("新增闹钟项目"));
@@ -438,14 +346,25 @@ TEST_F(EditorTest, AddingStoresTheFieldsAtTheTimeOfOpeningAndClosesTheEditor)
     clock.advanceMs(5 * 60 * 1000); // the time stored is the time of opening
     setup->lblWhatToDo->setText(QStringLiteral("旧的说明"));
     press(0);
-    EXPECT_TRUE(user.asked.empty());
-    expectStored({januaryFirst(), makeItem(QStringLiteral("喝水"), kFalse, ShowMessage, {}, {},
-                                           QDate(2026, 12, 6), QStringLiteral("14:30:25"))});
+    const AlarmItem drink =
+        makeItem("喝水", kFalse, ShowMessage, {}, {}, QDate(2026, 12, 6), "14:30:25");
+    expectStored({januaryFirst(), drink});
     EXPECT_TRUE(setup->lblWhatToDo->text().isEmpty());
     flushDeletes();
     EXPECT_FALSE(editor);
     EXPECT_TRUE(setup->isEnabled());
     EXPECT_EQ(buttonStates(), (QList<bool>{true, false, false, true, true, true}));
+    // A date that does not exist becomes today; no time is midnight, and leaves it off.
+    openEditor(AlarmItems.items());
+    editor->txtFed[0]->setText(QStringLiteral("午夜"));
+    editor->Check1->setChecked(true);
+    enter(editor->txtDate[2], QStringLiteral("31"));
+    enter(editor->txtDate[1], QStringLiteral("4"));
+    editor->setFedText(2, QString());
+    press(0);
+    expectStored({januaryFirst(), drink,
+                  makeItem("午夜", kFalse, ShowMessage, {}, {}, QDate(2026, 12, 6), "00:00:00")});
+    EXPECT_TRUE(user.asked.empty());
 }
 
 TEST_F(EditorTest, AddAndContinueResetsTheFieldsButKeepsActionAndPath)
@@ -461,38 +380,31 @@ TEST_F(EditorTest, AddAndContinueResetsTheFieldsButKeepsActionAndPath)
     enter(editor->txtTime[0], QStringLiteral("6"));
     clock.set(at(2026, 12, 7, 8, 0, 1));
     press(1);
-    const AlarmItem first =
-        makeItem(QStringLiteral("起床"), kTrue, SoundAndMessage, QStringLiteral("/tmp/wake.wav"),
-                 QStringLiteral("该起床了"), QDate(2026, 12, 9), QStringLiteral("06:30:25"), Daily);
+    const AlarmItem first = makeItem("起床", kTrue, SoundAndMessage, "/tmp/wake.wav", "该起床了",
+                                     QDate(2026, 12, 9), "06:30:25", Daily);
     expectStored({first});
     ASSERT_TRUE(editor && editor->isVisible());
     EXPECT_FALSE(setup->isEnabled());
-    EXPECT_TRUE(editor->fedText(0).isEmpty());
-    EXPECT_TRUE(editor->fedText(4).isEmpty());
-    EXPECT_EQ(editor->Combo1->currentIndex(), 0);
-    EXPECT_FALSE(editor->Check1->isChecked());
-    EXPECT_EQ(editor->fedText(1), QStringLiteral("2026/12/07"));
-    EXPECT_EQ(editor->fedText(2), QStringLiteral("08:00:01"));
+    EXPECT_EQ(editor->fedText(0) + editor->fedText(4), QString());
+    EXPECT_EQ(editor->fedText(1) + " " + editor->fedText(2), QStringLiteral("2026/12/07 08:00:01"));
     editor->txtFed[0]->setText(QStringLiteral("第二项"));
     press(1);
     press(2); // cancelling afterwards keeps both
-    expectStored({first, makeItem(QStringLiteral("第二项"), kFalse, SoundAndMessage,
-                                  QStringLiteral("/tmp/wake.wav"), {}, QDate(2026, 12, 7),
-                                  QStringLiteral("08:00:01"))});
+    expectStored({first, makeItem("第二项", kFalse, SoundAndMessage, "/tmp/wake.wav", {},
+                                  QDate(2026, 12, 7), "08:00:01")});
     EXPECT_TRUE(setup->isEnabled());
 }
 
-TEST_F(EditorTest, EditingWithoutChangesStoresTheSameValues)
+TEST_F(EditorTest, EditingStoresTheFieldsBackUnchangedOrChanged)
 {
     AlarmItem damaged = endOfJanuary(); // codes out of range, from a damaged file
     damaged.RepeatKind = 7;
     damaged.Action = 12;
-    const QList<AlarmItem> items = {
+    QList<AlarmItem> items = {
         januaryFirst(),
         endOfJanuary(),
         makeItem("半点", kTrue, SoundAndMessage, "/tmp/a.wav", "提醒", QDate(1999, 12, 1),
                  "23:59:59", HalfPast),
-        makeItem("关机", kFalse, ShutDown, {}, {}, QDate(2030, 2, 28), "12:00:00"),
         makeItem("早", kTrue, Restart, {}, {}, QDate(2024, 2, 29), "00:00:01", Weekly),
         damaged,
     };
@@ -504,101 +416,62 @@ TEST_F(EditorTest, EditingWithoutChangesStoresTheSameValues)
         press(0);
         expectStored(items);
     }
-    // A blank time opens as midnight, in the table at once.
-    AlarmItem blankTime = januaryFirst();
-    blankTime.AlarmTime = QStringLiteral("        ");
-    openEditor({blankTime}, 0);
-    EXPECT_EQ(textsOf(editor->txtTime), (QStringList{"0", "0", "0"}));
-    EXPECT_EQ(AlarmItems.item(1), januaryFirst());
-}
-
-TEST_F(EditorTest, EditingStoresTheChangedFieldsIntoTheRow)
-{
-    openEditor({januaryFirst(), endOfJanuary()}, 1);
+    openEditor(items, 1);
     EXPECT_EQ(textsOf(editor->txtDate) + textsOf(editor->txtTime),
               (QStringList{"2000", "1", "31", "7", "5", "9"}));
-    EXPECT_EQ(editor->comboWhatToDo->currentText(), QStringLiteral("2 - 运行程序"));
     editor->txtFed[0]->setText(QStringLiteral("月初结账"));
     editor->Check1->setChecked(true);
     enter(editor->txtDate[2], QStringLiteral("1"));
     enter(editor->txtTime[0], QStringLiteral("0"));
     press(0);
-    AlarmItem changed = makeItem(QStringLiteral("月初结账"), kTrue, RunFile, "/usr/bin/true", {},
-                                 QDate(2000, 1, 1), QStringLiteral("00:05:09"), Monthly);
-    expectStored({januaryFirst(), changed});
+    items[1] = makeItem("月初结账", kTrue, RunFile, "/usr/bin/true", {}, QDate(2000, 1, 1),
+                        "00:05:09", Monthly);
+    expectStored(items);
+    // A blank time opens as midnight, in the table at once.
+    items[0].AlarmTime = QStringLiteral("        ");
+    openEditor(items, 0);
+    EXPECT_EQ(textsOf(editor->txtTime), (QStringList{"0", "0", "0"}));
+    EXPECT_EQ(AlarmItems.item(1), januaryFirst());
 }
 
-TEST_F(EditorTest, CommitPutsTodayForADateThatDoesNotExistAndMidnightForNoTime)
-{
-    openEditor({endOfJanuary()}, 0);
-    enter(editor->txtDate[1], QStringLiteral("4"));
-    ASSERT_EQ(editor->fedText(1), QStringLiteral("2000/04/31"));
-    press(0);
-    EXPECT_EQ(dateOfOle(AlarmItems.item(1).AlarmDate), QDate(2026, 12, 6));
-
-    openEditor({});
-    editor->txtFed[0]->setText(QStringLiteral("午夜"));
-    editor->Check1->setChecked(true);
-    editor->setFedText(2, QString());
-    press(0);
-    EXPECT_EQ(AlarmItems.item(1).AlarmTime, QStringLiteral("00:00:00"));
-    EXPECT_EQ(AlarmItems.item(1).Enabled, kFalse); // a blank time also leaves it off
-    EXPECT_TRUE(user.asked.empty());
-}
-
-TEST_F(EditorTest, BlankTitleAndFullTableAreRefusedWithTheEditorKept)
+TEST_F(EditorTest, BlankTitleFullTableCancelAndCloseStoreNothing)
 {
     openEditor({januaryFirst()});
     editor->txtFed[0]->setText(QStringLiteral("    "));
     press(0);
     press(1);
     ASSERT_EQ(user.asked.size(), 2u);
-    for (const MessageRequest &asked : user.asked) {
-        EXPECT_EQ(asked.title, QStringLiteral("缺少标题"));
-        EXPECT_EQ(asked.text, QStringLiteral("至少总该定个标题吧！"));
-        EXPECT_EQ(asked.icon, MsgIcon::Exclamation);
-    }
-    EXPECT_EQ(AlarmItems.count(), 1);
+    EXPECT_EQ(user.asked[1].title, QStringLiteral("缺少标题"));
+    EXPECT_EQ(user.asked[1].text, QStringLiteral("至少总该定个标题吧！"));
+    EXPECT_EQ(user.asked[1].icon, MsgIcon::Exclamation);
+    editor->txtFed[0]->setText(QStringLiteral("新的"));
+    press(2);
+    openEditor({januaryFirst()}, 0);
+    editor->txtFed[0]->setText(QStringLiteral("改了"));
+    editor->close();
+    flushDeletes();
+    EXPECT_TRUE(setup->isEnabled());
+    EXPECT_EQ(rows(), QStringList{"[x] 元旦"});
     EXPECT_FALSE(QFile::exists(DataFilePath()));
 
-    user.asked.clear();
     QList<AlarmItem> full(kMaxItems, januaryFirst());
     openEditor(full);
     editor->txtFed[0]->setText(QStringLiteral("多一项"));
     press(1);
     press(0);
-    ASSERT_EQ(user.asked.size(), 2u);
-    EXPECT_EQ(user.asked[0].title, QStringLiteral("一般提示"));
-    EXPECT_TRUE(user.asked[0].text.contains(QStringLiteral("32767")));
-    EXPECT_EQ(AlarmItems.count(), kMaxItems);
+    ASSERT_EQ(user.asked.size(), 4u);
+    EXPECT_EQ(user.asked[3].title, QStringLiteral("一般提示"));
+    EXPECT_TRUE(user.asked[3].text.contains(QStringLiteral("32767")));
     EXPECT_EQ(setup->lstAlm->count(), kMaxItems);
+    EXPECT_EQ(AlarmItems.count(), kMaxItems);
     EXPECT_FALSE(QFile::exists(DataFilePath()));
-    ASSERT_TRUE(editor && editor->isVisible());
+    ASSERT_TRUE(editor && editor->isVisible()); // with what was typed
     EXPECT_EQ(editor->fedText(0), QStringLiteral("多一项"));
-    press(2); // an item of a full table can still be edited
-    openEditor(full, kMaxItems - 1);
+    openEditor(full, kMaxItems - 1); // an item of a full table can still be edited
     editor->txtFed[0]->setText(QStringLiteral("最后一项"));
     press(0);
     EXPECT_EQ(AlarmItems.item(kMaxItems).Title, QStringLiteral("最后一项"));
     EXPECT_EQ(setup->lstAlm->item(kMaxItems - 1)->text(), QStringLiteral("最后一项"));
-}
-
-TEST_F(EditorTest, CancelAndClosingStoreNothing)
-{
-    openEditor({januaryFirst()}, 0);
-    editor->txtFed[0]->setText(QStringLiteral("改了"));
-    press(2);
-    setup->cmdAlm_Click(0);
-    editor = findEditor();
-    ASSERT_TRUE(editor);
-    editor->txtFed[0]->setText(QStringLiteral("新的"));
-    editor->close();
-    flushDeletes();
-    EXPECT_FALSE(editor);
-    EXPECT_TRUE(setup->isEnabled());
-    EXPECT_EQ(AlarmItems.items(), QList<AlarmItem>{januaryFirst()});
-    EXPECT_EQ(setup->lstAlm->count(), 1);
-    EXPECT_FALSE(QFile::exists(DataFilePath()));
 }
 
 TEST_F(EditorTest, TheMessageTakesAtMost120Characters)
@@ -606,8 +479,7 @@ TEST_F(EditorTest, TheMessageTakesAtMost120Characters)
     openEditor({});
     const QString full = QString(118, QLatin1Char('a')) + QStringLiteral("bc");
     editor->txtFedMessage->setFocus();
-    QTest::keyClicks(editor->txtFedMessage, QString(118, QLatin1Char('a')) + "bcd");
-    EXPECT_EQ(editor->fedText(4), full);
+    QTest::keyClicks(editor->txtFedMessage, full + "d");
     editor->txtFedMessage->moveCursor(QTextCursor::Start);
     QTest::keyClicks(editor->txtFedMessage, QStringLiteral("X"));
     EXPECT_EQ(editor->fedText(4), full);
@@ -625,87 +497,67 @@ TEST_F(EditorTest, BrowsingOffersTheActionsFilesFromTheFolderEntered)
     EXPECT_EQ(editor->fedText(7), dir.path() + "/other.sh");
     // Cancelled again: the field stays; a folder that does not exist is not offered.
     editor->txtFed[7]->setText(QStringLiteral("/no/such/folder/x.exe"));
-    for (const QString &answer : {QString(), QStringLiteral("   ")}) {
-        dialogAnswer = answer;
-        editor->cmdBrowFile->click();
-    }
+    dialogAnswer = QStringLiteral("   ");
+    editor->cmdBrowFile->click();
     EXPECT_EQ(editor->fedText(7), QStringLiteral("/no/such/folder/x.exe"));
-    ASSERT_EQ(dialogRequests.size(), 4);
+    ASSERT_EQ(dialogRequests.size(), 3);
+    EXPECT_EQ(dialogRequests[0].filter, kSoundFilter);
     const QList<FilterPair> all = {{"所有文件(*.*)", "*.*"}};
     const QList<std::tuple<QString, QString, QList<FilterPair>>> expected = {
         {"选择文件：", "", {{"声音文件(*.wav; *.mid)", "*.wav;*.mid"}}},
         {"选择文件：" + dir.path(), dir.path(), all},
-        {"选择文件：", "", all},
         {"选择文件：", "", all}};
-    for (int i = 0; i < 4; ++i) {
-        const auto &[title, folder, pairs] = expected[i];
-        EXPECT_EQ(dialogRequests[i].title, title) << i;
-        EXPECT_EQ(dialogRequests[i].initialDir, folder) << i;
-        EXPECT_EQ(dialogRequests[i].pairs, pairs) << i;
-        EXPECT_EQ(dialogRequests[i].selectedPair, 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(std::tie(dialogRequests[i].title, dialogRequests[i].initialDir,
+                           dialogRequests[i].pairs),
+                  expected[i]);
         EXPECT_EQ(dialogRequests[i].owner, editor->cmdBrowFile);
-        EXPECT_TRUE(dialogRequests[i].defaultName.isEmpty());
     }
-    EXPECT_EQ(dialogRequests[0].filter, kSoundFilter);
 }
 
-TEST(DirectoryOfPath, GivesThePartBeforeTheLastSeparator)
+TEST(OpenDialog, DirectoryFilterAndAnswerAreCleanedUp)
 {
-    const std::pair<QString, QString> rows[] = {{"", ""},
-                                                {"/a", ""},
-                                                {"  /a  ", ""},
-                                                {"abc", ""},
-                                                {"C:\\x.wav", ""},
-                                                {"a/b/c", "a/b"},
-                                                {"/tmp/x.wav", "/tmp"},
-                                                {"/x.wav", ""},
-                                                {" /home/u/音乐/闹铃.mid ", "/home/u/音乐"}};
-    for (const auto &[path, folder] : rows)
+    const std::pair<QString, QString> paths[] = {{"", ""},
+                                                 {"/a", ""},
+                                                 {"  /a  ", ""},
+                                                 {"abc", ""},
+                                                 {"C:\\x.wav", ""},
+                                                 {"a/b/c", "a/b"},
+                                                 {"/tmp/x.wav", "/tmp"},
+                                                 {" /home/u/音乐/闹铃.mid ", "/home/u/音乐"}};
+    for (const auto &[path, folder] : paths)
         EXPECT_EQ(frmMsgEdit::DirectoryOfPath(path), folder) << path.toStdString();
-}
-
-TEST(OpenDialog, NormalisesTheFilterAndCutsTheAnswerAtTheFirstNul)
-{
     const QString sound = kSoundFilter.chopped(2);
-    for (const QString &filter : {sound, sound + kNul, sound + kNul + kNul})
+    for (const QString &filter : {sound, sound + kNul, kSoundFilter})
         EXPECT_EQ(normalisedFilter(filter), kSoundFilter);
-    const QString all = "所有文件" + kNul + "*.*" + kNul + kNul;
-    EXPECT_EQ(normalisedFilter(QStringLiteral("   ")), all);
     EXPECT_EQ(filterPairs(normalisedFilter("a" + kNul + "*.a" + kNul + "b" + kNul + "*.b")),
               (QList<FilterPair>{{"a", "*.a"}, {"b", "*.b"}}));
-
     QList<OpenDialogRequest> seen;
     setOpenDialogResponderForTesting([&](const OpenDialogRequest &r) {
         seen << r;
         return "/tmp/a.wav" + kNul + "junk";
     });
+    EXPECT_EQ(normalisedFilter("  "), "所有文件" + kNul + "*.*" + kNul + kNul);
     EXPECT_EQ(ShowOpenDialog(nullptr, "t", "no pattern", "/tmp", "x"), "/tmp/a.wav");
     setOpenDialogResponderForTesting({});
     ASSERT_EQ(seen.size(), 1);
     // Without any usable pair the dialog offers all files.
     EXPECT_EQ(seen[0].pairs, (QList<FilterPair>{{"所有文件", "*.*"}}));
-    EXPECT_EQ(seen[0].initialDir, QStringLiteral("/tmp"));
-    EXPECT_EQ(seen[0].defaultName, QStringLiteral("x"));
+    EXPECT_EQ(seen[0].initialDir + seen[0].defaultName, QStringLiteral("/tmpx"));
 }
 
 TEST(OpenDialog, TheRealDialogOpensInTheFolderAndCanBeCancelled)
 {
     QTemporaryDir folder;
-    QString seenFolder;
-    QStringList seenFilters;
+    QString seen;
     QTimer::singleShot(100, [&] {
-        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        seenFolder = dialog->directory().absolutePath();
-        seenFilters = dialog->nameFilters();
-        dialog->reject();
+        if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+            seen = dialog->directory().absolutePath() + " " + dialog->nameFilters().join('|');
+            dialog->reject();
+        }
     });
-    EXPECT_EQ(
-        ShowOpenDialog(nullptr, "选择文件：" + folder.path(), kSoundFilter, folder.path(), {}),
-        QString());
-    EXPECT_EQ(seenFolder, QDir(folder.path()).absolutePath());
-    EXPECT_EQ(seenFilters, (QStringList{"声音文件 (*.wav *.mid)"}));
+    EXPECT_EQ(ShowOpenDialog(nullptr, "选择文件：", kSoundFilter, folder.path(), {}), QString());
+    EXPECT_EQ(seen, QDir(folder.path()).absolutePath() + " 声音文件 (*.wav *.mid)");
 }
 } // namespace
 

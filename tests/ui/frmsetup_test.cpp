@@ -26,6 +26,18 @@ protected:
     }
     void select(int row) { setup->lstAlm->setCurrentRow(row); }
     QColor colourOf(QLabel *label) const { return label->palette().color(QPalette::WindowText); }
+    // The list's ticks and the table's Enabled flags agree with `expected`: per
+    // row "x" for ticked and -1, "-" for not ticked and 0.
+    void expectTicks(const QString &expected)
+    {
+        QString shown, stored;
+        for (const QString &row : rows())
+            shown += row[1] == 'x' ? 'x' : '-';
+        for (const AlarmItem &item : AlarmItems.items())
+            stored += item.Enabled == kTrue ? 'x' : item.Enabled == kFalse ? '-' : '?';
+        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(stored, expected);
+    }
 
     const QList<AlarmItem> three = {
         makeItem(QStringLiteral("  早起  "), kTrue, Restart),
@@ -53,63 +65,44 @@ TEST_F(FrmSetupTest, BuildsTheDialogAsLaidOut)
     EXPECT_FALSE(setup->isModal());
     const QPoint centre = main->screen()->availableGeometry().center();
     EXPECT_LE((setup->geometry().center() - centre).manhattanLength(), 3);
-    const std::vector<std::tuple<QPushButton *, const char *, QRect>> buttons = {
-        {setup->cmdAlm[0], "增加", {406, 16, 65, 21}},
-        {setup->cmdAlm[2], "编辑", {406, 36, 65, 21}},
-        {setup->cmdAlm[3], "删除", {406, 56, 65, 21}},
-        {setup->cmdAlm[4], "全部启用", {406, 82, 65, 21}},
-        {setup->cmdAlm[5], "反选启用", {406, 102, 65, 21}},
-        {setup->cmdAlm[6], "全部禁用", {406, 122, 65, 21}},
-        {setup->cmdOK, "确定(&O)", {304, 254, 81, 27}},
-        {setup->cmdCancel, "取消(&C)", {396, 254, 81, 27}},
-    };
-    for (const auto &[button, caption, rect] : buttons) {
-        ASSERT_TRUE(button);
-        EXPECT_EQ(button->text(), QString::fromUtf8(caption));
-        EXPECT_EQ(button->geometry(), rect) << caption;
-    }
-    EXPECT_EQ(setup->lstAlm->geometry(), QRect(10, 16, 389, 128));
+    QStringList captions;
+    for (QPushButton *button : setup->findChildren<QPushButton *>())
+        captions << button->objectName() + " " + button->text();
+    EXPECT_EQ(captions, (QStringList{"cmdAlm_0 增加", "cmdAlm_2 编辑", "cmdAlm_3 删除",
+                                     "cmdAlm_4 全部启用", "cmdAlm_5 反选启用", "cmdAlm_6 全部禁用",
+                                     "cmdOK 确定(&O)", "cmdCancel 取消(&C)"}));
 }
 
 TEST_F(FrmSetupTest, FillsOneRowPerItemAndStoresAnyNonzeroEnabledAsTrue)
 {
     QList<AlarmItem> items = three;
-    items << makeItem(QStringLiteral("   "), 1) << makeItem(QStringLiteral("x"), 7)
-          << makeItem(QStringLiteral("y"), -300);
+    items << makeItem("   ", 1) << makeItem("x", 7) << makeItem("y", -300);
     open(items);
-    EXPECT_EQ(rowTexts(), (QStringList{"早起", "喝水", "开会", "", "x", "y"}));
-    EXPECT_EQ(ticks(), (QList<bool>{true, false, true, true, true, true}));
-    EXPECT_EQ(enabledFlags(), (QList<qint16>{-1, 0, -1, -1, -1, -1}));
-    for (int k = 1; k <= items.size(); ++k) { // filling touches nothing else
-        AlarmItem expected = items[k - 1];
-        expected.Enabled = AlarmItems.item(k).Enabled;
-        EXPECT_EQ(AlarmItems.item(k), expected);
-    }
+    EXPECT_EQ(rows(), (QStringList{"[x] 早起", "[ ] 喝水", "[x] 开会", "[x] ", "[x] x", "[x] y"}));
+    expectTicks("x-xxxx");
+    for (AlarmItem &item : items) // filling touches no other field
+        item.Enabled = item.Enabled ? kTrue : kFalse;
+    EXPECT_EQ(AlarmItems.items(), items);
     EXPECT_EQ(setup->selectedRow(), -1);
     EXPECT_EQ(fileBytes(DataFilePath()), savedBytes); // nothing saved yet
 }
 
 TEST_F(FrmSetupTest, TicksAndTheThreeBulkButtonsReachTheTableButNotTheFile)
 {
-    open(three); // ticked, not ticked, ticked
+    open(three);
     setup->lstAlm->item(1)->setCheckState(Qt::Checked);
     setup->lstAlm->item(0)->setCheckState(Qt::Unchecked);
-    EXPECT_EQ(enabledFlags(), (QList<qint16>{0, -1, -1}));
+    expectTicks("-xx");
     select(2); // the user: the third row, then Space
     setup->lstAlm->setFocus();
     QTest::keyClick(setup->lstAlm, Qt::Key_Space);
-    EXPECT_EQ(enabledFlags(), (QList<qint16>{0, -1, 0}));
-
-    const std::vector<std::pair<int, QList<bool>>> steps = {
-        {5, {true, false, true}}, {4, {true, true, true}}, {6, {false, false, false}}};
-    for (const auto &[button, expected] : steps) {
-        setup->cmdAlm[size_t(button)]->click();
-        EXPECT_EQ(ticks(), expected) << "cmdAlm_" << button;
-        QList<qint16> flags;
-        for (bool on : expected)
-            flags << (on ? kTrue : kFalse);
-        EXPECT_EQ(enabledFlags(), flags) << "cmdAlm_" << button;
-    }
+    expectTicks("-x-");
+    setup->cmdAlm[5]->click(); // invert
+    expectTicks("x-x");
+    setup->cmdAlm[4]->click(); // enable all
+    expectTicks("xxx");
+    setup->cmdAlm[6]->click(); // disable all
+    expectTicks("---");
     EXPECT_EQ(fileBytes(DataFilePath()), savedBytes);
     EXPECT_TRUE(user.asked.empty());
 }
@@ -131,26 +124,25 @@ TEST_F(FrmSetupTest, DeletesTheSelectedItemAndSavesAtOnce)
         QList<AlarmItem> expected = three;
         expected.removeAt(row);
         EXPECT_EQ(AlarmItems.items(), expected); // every field of the others unchanged
-        EXPECT_EQ(rowTexts(), (QStringList{trimBlanks(expected[0].Title), expected[1].Title}));
+        EXPECT_EQ(rows().size(), 2);
+        EXPECT_EQ(rows()[1].mid(4), expected[1].Title);
         EXPECT_EQ(fileBytes(DataFilePath()), recordsOf(expected));
         EXPECT_EQ(setup->selectedRow(), -1);
         EXPECT_EQ(buttonStates(), kNoneSelected);
     }
-    // Cancelled, nothing changes.
-    open(three);
+    open(three); // cancelled: nothing changes
     select(1);
     user.answer = MsgAnswer::Cancel;
     setup->cmdAlm[3]->click();
     EXPECT_EQ(AlarmItems.items(), three);
-    EXPECT_EQ(setup->lstAlm->count(), 3);
+    EXPECT_EQ(rows().size(), 3);
     EXPECT_EQ(fileBytes(DataFilePath()), savedBytes);
-    // The only item: the file goes too.
-    open({three[0]});
+    open({three[0]}); // the only item: the file goes too
     select(0);
     user.answer = MsgAnswer::Ok;
     setup->cmdAlm[3]->click();
     EXPECT_TRUE(AlarmItems.isEmpty());
-    EXPECT_EQ(setup->lstAlm->count(), 0);
+    EXPECT_TRUE(rows().isEmpty());
     EXPECT_FALSE(QFile::exists(DataFilePath()));
     EXPECT_EQ(buttonStates(), kEmptyList);
 }
@@ -216,18 +208,7 @@ TEST_F(FrmSetupTest, PanelDescribesTheSelectedItem)
             EXPECT_TRUE(needed.height() <= label->height() || label->toolTip() == label->text());
         }
     }
-    // Spot checks of the texts themselves, and red giving way to the normal colour.
-    select(1);
-    EXPECT_TRUE(setup->lblWhatToDo->text().endsWith(QStringLiteral("(但你未指定声音文件)。")));
-    select(7);
-    EXPECT_TRUE(setup->lblWhatToDo->text().startsWith(QStringLiteral("提示20秒后重新启动计算机")));
-    EXPECT_EQ(colourOf(setup->lblWhatToDo), QColor(255, 0, 0));
-    select(0);
-    EXPECT_EQ(setup->lblWhatToDo->text(),
-              QStringLiteral("正常文字提示：到时弹出提示时间已到对话框。"));
-    EXPECT_EQ(setup->lblSeleInfo->text(), QStringLiteral("起床了"));
-    EXPECT_EQ(colourOf(setup->lblWhatToDo), normal);
-    select(8); // red, and the selection goes
+    select(8); // red, and then the selection goes
     setup->lstAlm->clearSelection();
     EXPECT_EQ(setup->lblWhatToDo->text(), QString());
     EXPECT_EQ(colourOf(setup->lblWhatToDo), normal);
@@ -235,24 +216,22 @@ TEST_F(FrmSetupTest, PanelDescribesTheSelectedItem)
 
 TEST_F(FrmSetupTest, StopsTheClockWhileOpenAndFiresNothingMissedAfterEveryWayOut)
 {
-    const std::vector<std::pair<const char *, std::function<void(frmSetup *)>>> closers = {
-        {"ok", [](frmSetup *s) { s->cmdOK->click(); }},
-        {"cancel", [](frmSetup *s) { s->cmdCancel->click(); }},
-        {"escape in the list", [](frmSetup *s) { QTest::keyClick(s->lstAlm, Qt::Key_Escape); }},
-        {"close box", [](frmSetup *s) { s->close(); }},
+    const std::vector<std::function<void(frmSetup *)>> closers = {
+        [](frmSetup *s) { s->cmdOK->click(); },
+        [](frmSetup *s) { s->cmdCancel->click(); },
+        [](frmSetup *s) { QTest::keyClick(s->lstAlm, Qt::Key_Escape); },
+        [](frmSetup *s) { s->close(); },
     };
-    for (const auto &[name, closeIt] : closers) {
-        SCOPED_TRACE(name);
+    for (size_t i = 0; i < closers.size(); ++i) {
+        SCOPED_TRACE(i);
         // Due while the dialog is open, a second after it opened.
         const QDateTime opened = clock.now();
-        AlarmItem due = makeItem("due", kTrue, ShowMessage, {}, "missed", opened.date(),
-                                 opened.addSecs(1).time().toString("HH:mm:ss"), Daily);
-        open({due});
+        open({makeItem("due", kTrue, ShowMessage, {}, "missed", opened.date(),
+                       opened.addSecs(1).time().toString("HH:mm:ss"), Daily)});
         EXPECT_FALSE(main->Timer1.isEnabled());
         EXPECT_FALSE(main->isEnabled());
-        EXPECT_TRUE(setup->isEnabled());
         clock.advanceMs(3000);
-        closeIt(setup);
+        closers[i](setup);
         flushDeletes();
         EXPECT_TRUE(setup.isNull()); // deleted on close
         EXPECT_TRUE(main->Timer1.isEnabled());
@@ -268,12 +247,13 @@ TEST_F(FrmSetupTest, OkSavesTheTicksAndCancelKeepsThemInMemoryOnly)
     open(three);
     setup->cmdAlm[6]->click();
     setup->cmdCancel->click();
-    EXPECT_EQ(enabledFlags(), (QList<qint16>{0, 0, 0}));
+    EXPECT_EQ(AlarmItems.item(1).Enabled, kFalse);
     EXPECT_EQ(fileBytes(DataFilePath()), savedBytes);
     openList(AlarmItems.items());
+    expectTicks("---");
     setup->cmdAlm[4]->click();
     setup->cmdOK->click();
-    EXPECT_EQ(enabledFlags(), (QList<qint16>{-1, -1, -1}));
+    EXPECT_EQ(AlarmItems.item(1).Enabled, kTrue);
     EXPECT_EQ(fileBytes(DataFilePath()), recordsOf(AlarmItems.items()));
     EXPECT_TRUE(failures.isEmpty());
 }
@@ -291,14 +271,13 @@ TEST_F(FrmSetupTest, FailingSavesKeepTheListAndTheTable)
     setup->cmdAlm[3]->click();
     EXPECT_EQ(failures.size(), 1);
     EXPECT_EQ(AlarmItems.items(), (QList<AlarmItem>{three[0], three[2]}));
-    EXPECT_EQ(setup->lstAlm->count(), 2);
     setup->cmdAlm[6]->click();
     setup->cmdOK->click();
     EXPECT_EQ(failures.size(), 2);
     ASSERT_FALSE(setup.isNull());
     EXPECT_TRUE(setup->isVisible()); // still open: the user may try again or cancel
-    EXPECT_EQ(ticks(), (QList<bool>{false, false}));
-    EXPECT_EQ(enabledFlags(), (QList<qint16>{0, 0}));
+    EXPECT_EQ(rows(), (QStringList{"[ ] 早起", "[ ] 开会"}));
+    expectTicks("--");
     EXPECT_FALSE(main->Timer1.isEnabled());
 }
 
@@ -313,8 +292,6 @@ TEST_F(FrmSetupTest, AddAndEditOpenTheEditorAndClosingTheListClosesItFirst)
     EXPECT_FALSE(setup->isEnabled()); // the editor's doing
     editor->close();
     EXPECT_TRUE(setup->isEnabled());
-    EXPECT_EQ(buttonStates(), kNoneSelected);
-
     select(1);
     setup->cmdAlm[2]->click();
     EXPECT_EQ(EditMode, kTrue);

@@ -161,19 +161,15 @@ protected:
                 return editor;
         return nullptr;
     }
-    QStringList rowTexts() const
+    // The list's rows as "[x] title" (ticked) or "[ ] title".
+    QStringList rows() const
     {
         QStringList texts;
-        for (int row = 0; row < setup->lstAlm->count(); ++row)
-            texts << setup->lstAlm->item(row)->text();
+        for (int row = 0; row < setup->lstAlm->count(); ++row) {
+            const QListWidgetItem *item = setup->lstAlm->item(row);
+            texts << (item->checkState() == Qt::Checked ? "[x] " : "[ ] ") + item->text();
+        }
         return texts;
-    }
-    QList<bool> ticks() const
-    {
-        QList<bool> result;
-        for (int row = 0; row < setup->lstAlm->count(); ++row)
-            result << (setup->lstAlm->item(row)->checkState() == Qt::Checked);
-        return result;
     }
     // Enabled states of cmdAlm 0, 2, 3, 4, 5, 6.
     QList<bool> buttonStates() const
@@ -182,13 +178,6 @@ protected:
         for (int i : {0, 2, 3, 4, 5, 6})
             states << setup->cmdAlm[size_t(i)]->isEnabled();
         return states;
-    }
-    QList<qint16> enabledFlags() const
-    {
-        QList<qint16> flags;
-        for (const AlarmItem &item : AlarmItems.items())
-            flags << item.Enabled;
-        return flags;
     }
 
     TestClock clock;
