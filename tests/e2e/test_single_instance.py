@@ -59,8 +59,7 @@ class SingleInstanceTest(RealDisplayTest):
         # OK on every box; a key that went astray while focus moved is pressed again.
         def dismiss_all():
             for box in self.visible(REFUSAL):
-                self.display.xdotool("windowactivate", "--sync", box)
-                self.display.xdotool("key", "--window", box, "Return")
+                self.display.press_key(box, "Return")
             return sum(copy.poll() is not None for copy in self.copies) == COPIES - 1
         wait_for(dismiss_all, timeout=90, interval=0.5, what="the refused copies to end")
         ended = [copy for copy in self.copies if copy.poll() is not None]
