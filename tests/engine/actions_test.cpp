@@ -13,30 +13,20 @@
 #include <tuple>
 
 namespace {
-// A folder with a wave, a MIDI and a text file, a hidden wave file, a folder
-// named like a wave file, a file named like a pattern and links.
-class FilesFixture : public ::testing::Test
+TEST(DescribeAction, DescribesEachActionAndWarnsAboutItsFile)
 {
-protected:
-    void SetUp() override
-    {
-        for (const char *name :
-             {"ring.wav", "LOUD.WAV", "song.mid", "note.txt", ".hidden.wav", "a*.wav"}) {
-            QFile file(path(name));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        }
-        ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
-        ASSERT_TRUE(QFile::link(path("ring.wav"), path("link.wav")));
-        ASSERT_TRUE(QFile::link(path("folder.wav"), path("dirlink.wav")));
-        ASSERT_TRUE(QFile::link(path("nothing.wav"), path("broken.wav")));
-    }
-    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
-
+    // A wave, a MIDI and a text file, a hidden wave file, a folder named like a
+    // wave file, a file named like a pattern, and links.
     QTemporaryDir dir;
-};
+    const auto path = [&](const char *name) { return dir.filePath(name); };
+    for (const char *name :
+         {"ring.wav", "LOUD.WAV", "song.mid", "note.txt", ".hidden.wav", "a*.wav"})
+        ASSERT_TRUE(QFile(path(name)).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
+    ASSERT_TRUE(QFile::link(path("ring.wav"), path("link.wav")));
+    ASSERT_TRUE(QFile::link(path("folder.wav"), path("dirlink.wav")));
+    ASSERT_TRUE(QFile::link(path("nothing.wav"), path("broken.wav")));
 
-TEST_F(FilesFixture, DescribesEachActionAndWarnsAboutItsFile)
-{
     // A file exists when it is an ordinary visible file, its name taken literally.
     for (const char *name : {"ring.wav", "note.txt", "link.wav", "a*.wav"})
         EXPECT_TRUE(fileExistsRule(path(name))) << name;
