@@ -32,24 +32,18 @@ TEST(AboutTexts, VersionAndFiveLineNoticeEndedByCrLf)
     EXPECT_EQ(frmAbout::versionText(2, 0, 12), QStringLiteral("版本: 2.0.12"));
     const QString notice = frmAbout::descriptionText();
     EXPECT_TRUE(notice.endsWith(QStringLiteral("谢谢！\r\nMailto:deskalarm@example.org\r\n")));
-    const QStringList lines = notice.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 6); // five lines and the empty rest after the last break
-    EXPECT_EQ(
-        lines[2],
-        QStringLiteral("如果您有任何问题或建议，请写信给我或在软件更新站点的留言薄中给我留言。"));
-    EXPECT_FALSE(notice.contains(QRegularExpression(QStringLiteral("[^\r]\n"))));
+    EXPECT_EQ(notice.count(QStringLiteral("\r\n")), 5);
+    EXPECT_EQ(notice.count(QLatin1Char('\n')), 5); // no bare line feeds
 }
 
 TEST_F(AboutTest, ShowsItsTextsWholeAndTheLinkAboveTheSeparator)
 {
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于 桌面闹钟"));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^版本: \\d+\\.\\d+\\.\\d+$"))
-                    .match(about->lblVersion->text())
-                    .hasMatch())
-        << about->lblVersion->text().toStdString();
+    EXPECT_TRUE(
+        about->lblVersion->text().contains(QRegularExpression("^版本: \\d+\\.\\d+\\.\\d+$")));
     EXPECT_EQ(about->lblDescription->text(), frmAbout::descriptionText());
-    EXPECT_EQ(about->Label1->text(), QStringLiteral("桌面闹钟"));
-    EXPECT_EQ(about->lblTitle->text(), QStringLiteral("DeskAlarm"));
+    EXPECT_EQ(about->Label1->text() + " " + about->lblTitle->text(),
+              QStringLiteral("桌面闹钟 DeskAlarm"));
     EXPECT_FALSE(about->Image1->pixmap().isNull());
     for (QLabel *label : {about->Label1, about->lblTitle, about->lblVersion})
         EXPECT_GE(label->height(), label->sizeHint().height()) << label->objectName().toStdString();
@@ -65,22 +59,16 @@ TEST_F(AboutTest, ShowsItsTextsWholeAndTheLinkAboveTheSeparator)
 TEST_F(AboutTest, OkEnterAndEscCloseTheBoxAndEnableTheClock)
 {
     EXPECT_TRUE(about->cmdOK->isDefault());
-    const std::vector<std::function<void()>> closers = {
-        [&] { QTest::mouseClick(about->cmdOK, Qt::LeftButton); },
-        [&] { QTest::keyClick(about, Qt::Key_Escape); },
-        [&] { QTest::keyClick(about, Qt::Key_Return); },
-    };
-    for (size_t i = 0; i < closers.size(); ++i) {
-        SCOPED_TRACE(i);
-        if (!about) {
-            about = new frmAbout(clock);
-            about->show();
-        }
-        EXPECT_FALSE(clock.isEnabled());
-        closers[i]();
+    QTest::mouseClick(about->cmdOK, Qt::LeftButton);
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         EXPECT_TRUE(clock.isEnabled());
         flushDeletes();
         EXPECT_FALSE(about);
+        about = new frmAbout(clock);
+        about->show();
+        EXPECT_FALSE(clock.isEnabled());
+        QTest::keyClick(about, key);
+        EXPECT_FALSE(about->isVisible()) << key;
     }
 }
 

@@ -24,17 +24,6 @@ protected:
     }
 };
 
-AlarmItem dueItem(const QString &message, const QTime &time)
-{
-    AlarmItem item;
-    item.Title = QStringLiteral("T");
-    item.AlarmTime = time.toString(QStringLiteral("HH:mm:ss"));
-    item.RepeatKind = Daily;
-    item.Message = message;
-    item.Enabled = kTrue;
-    item.Action = ShowMessage;
-    return item;
-}
 } // namespace
 
 TEST_F(ClockPanelTest, TickShowsTimeCaptionAndWeekday)
@@ -120,8 +109,10 @@ TEST_F(ClockPanelTest, AnimationRunsSevenStepsAndAnInterruptedOneResumesFromItsC
 TEST_F(ClockPanelTest, DueItemsFireInTableOrderAndTheHeartbeatRunsAgain)
 {
     TestClock clock(at(2026, 12, 7, 7, 29, 59, 500));
-    AlarmItems.append(dueItem(QStringLiteral("第一"), QTime(7, 30, 0)));
-    AlarmItems.append(dueItem(QString(), QTime(7, 30, 0)));
+    AlarmItems.append(
+        makeItem("T", kTrue, ShowMessage, {}, "第一", QDate(2026, 12, 7), "07:30:00", Daily));
+    AlarmItems.append(
+        makeItem("T", kTrue, ShowMessage, {}, {}, QDate(2026, 12, 7), "07:30:00", Daily));
     ScriptedUser user;
     frmMain panel;
     EXPECT_TRUE(user.asked.empty());
@@ -147,7 +138,7 @@ TEST_F(ClockPanelTest, DueItemsFireInTableOrderAndTheHeartbeatRunsAgain)
     EXPECT_EQ(user.asked.size(), 2u);
 }
 
-TEST_F(ClockPanelTest, CloseAsksAndCancelKeepsThePanelNoLongerOnTop)
+TEST_F(ClockPanelTest, CloseAsksAndCancelKeepsThePanelNoLongerOnTopButSessionEndDoesNotAsk)
 {
     TestClock clock(at(2026, 12, 7, 9, 0, 0));
     ScriptedUser user;
@@ -161,21 +152,14 @@ TEST_F(ClockPanelTest, CloseAsksAndCancelKeepsThePanelNoLongerOnTop)
     EXPECT_EQ(user.asked[0].buttons, MsgButtons::OkCancel);
     EXPECT_TRUE(panel.isVisible());
     EXPECT_FALSE(panel.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-
     user.answer = MsgAnswer::Ok;
     EXPECT_TRUE(panel.close());
     EXPECT_EQ(user.asked.size(), 2u);
-}
 
-TEST_F(ClockPanelTest, SessionEndClosesWithoutTheQuestion)
-{
-    TestClock clock(at(2026, 12, 7, 9, 0, 0));
-    ScriptedUser user;
-    frmMain panel;
     panel.show();
     panel.closeForSessionEnd();
     EXPECT_FALSE(panel.isVisible());
-    EXPECT_TRUE(user.asked.empty());
+    EXPECT_EQ(user.asked.size(), 2u);
 }
 
 TEST_F(ClockPanelTest, PanelTakesInputAgainOnlyWhenTheLastDisablingDialogHasClosed)
