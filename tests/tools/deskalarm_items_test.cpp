@@ -62,7 +62,7 @@ protected:
     const QByteArray bytes = recordsOf(kItems) + "stray";
 };
 
-TEST_F(ToolTest, ListShowsOneLinePerItem)
+TEST_F(ToolTest, ListShowsEveryItemAsTextOrJson)
 {
     const ToolRun run = runTool({"list", path});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
@@ -74,10 +74,8 @@ TEST_F(ToolTest, ListShowsOneLinePerItem)
     EXPECT_TRUE(lines.at(2).startsWith("3 title=\"Odd one\" date=(not a date"));
     EXPECT_TRUE(lines.at(2).contains("time=[7:30:00 ]"));
     EXPECT_TRUE(lines.at(3).contains("date=1899/12/30 time=[        ]"));
-}
 
-TEST_F(ToolTest, ListAsJsonKeepsTheStoredNumbers)
-{
+    // As JSON, with the stored numbers; --json may come before or after the file.
     const QJsonArray expected = jsonOf(QStringLiteral(
         R"([{"item":1,"title":"开会","date":36614,"time":"07:30:00","repeat":1,)"
         R"("message":"到三楼会议室","enabled":-1,"action":1,"path":"/音乐/tune.mid"},)"
@@ -85,9 +83,9 @@ TEST_F(ToolTest, ListAsJsonKeepsTheStoredNumbers)
         R"("message":"","enabled":1,"action":5,"path":""}])"));
     for (const QStringList &arguments :
          {QStringList{"list", "--json", path}, QStringList{"list", path, "--json"}}) {
-        const ToolRun run = runTool(arguments);
-        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-        const QJsonArray items = jsonOf(run.out);
+        const ToolRun json = runTool(arguments);
+        ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+        const QJsonArray items = jsonOf(json.out);
         ASSERT_EQ(items.size(), kItems.size());
         EXPECT_EQ(items.at(0), expected.at(0));
         EXPECT_EQ(items.at(2), expected.at(1));
