@@ -38,11 +38,14 @@ TEST(DueRules, EachKindHasItsRule)
         {Yearly, leap, "07:30:00", QDate(2004, 2, 29), "07:30:00", true},
         {Yearly, leap, "07:30:00", QDate(2001, 2, 28), "07:30:00", false},
         {Yearly, leap, "07:30:00", QDate(2001, 3, 1), "07:30:00", false},
+        {Yearly, leap, "07:30:00", QDate(2004, 3, 29), "07:30:00", false},
         // On the hour and half past: minute and second alone.
         {OnTheHour, kWed, "garbage", y1999, "13:00:00", true},
         {OnTheHour, kWed, "", kWed, "13:30:00", false},
+        {OnTheHour, kWed, "", kWed, "13:00:01", false},
         {HalfPast, kWed, "", y1999, "00:30:00", true},
         {HalfPast, kWed, "", kWed, "13:00:00", false},
+        {HalfPast, kWed, "", kWed, "13:30:01", false},
         // Kinds outside 0..6 never.
         {-1, kWed, "07:30:00", kWed, "07:30:00", false},
         {7, kWed, "07:00:00", kWed, "07:00:00", false},

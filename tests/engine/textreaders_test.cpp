@@ -92,13 +92,15 @@ TEST(ReadTimeOfDay, ReadsLenientTimesAndExactOnes)
         {u"7:30", 27000}, {u" 07:30:0 ", 27000}, {u"7:5:9", 25509}, {u"7:30 PM", 70200},
         {u"12:00am", 0}, {u"12 PM", 43200}, {u"23:59:59", 86399}, {u"", -1}, {u"7", -1},
         {u"24:00:00", -1}, {u"07:60:00", -1}, {u"13:00 PM", -1}, {u"07-30-00", -1},
-        {u"07:30:", -1}, {u"073:0:00", -1}, {u"07:30:00:00", -1}, {u"\t07:30:00", -1},
+        {u"07:30:60", -1}, {u"07:30:", -1}, {u"073:0:00", -1}, {u"07:30:00:00", -1},
+        {u"7:30 XM", -1}, {u"\t07:30:00", -1},
         // clang-format on
     };
     for (const auto &[text, seconds] : rows)
         EXPECT_EQ(readTimeOfDay(text), seconds) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(secondsOfExactTime(u"07:30:00"), 27000);
-    EXPECT_EQ(secondsOfExactTime(u"7:30:00 "), -1);
+    for (const char16_t *inexact : {u"7:30:00 ", u"24:00:00", u"07:30:60"})
+        EXPECT_EQ(secondsOfExactTime(inexact), -1);
     EXPECT_EQ(timeText(86399), "23:59:59");
 }
 } // namespace
