@@ -27,17 +27,13 @@ protected:
 };
 } // namespace
 
-TEST(AboutTexts, VersionAndFiveLineNoticeEndedByCrLf)
-{
-    EXPECT_EQ(frmAbout::versionText(2, 0, 12), QStringLiteral("版本: 2.0.12"));
-    const QString notice = frmAbout::descriptionText();
-    EXPECT_TRUE(notice.endsWith(QStringLiteral("谢谢！\r\nMailto:deskalarm@example.org\r\n")));
-    EXPECT_EQ(notice.count(QStringLiteral("\r\n")), 5);
-    EXPECT_EQ(notice.count(QLatin1Char('\n')), 5); // no bare line feeds
-}
-
 TEST_F(AboutTest, ShowsItsTextsWholeAndTheLinkAboveTheSeparator)
 {
+    EXPECT_EQ(frmAbout::versionText(2, 0, 12), QStringLiteral("版本: 2.0.12"));
+    const QString text = frmAbout::descriptionText(); // five lines, each ended by CR LF
+    EXPECT_TRUE(text.endsWith(QStringLiteral("谢谢！\r\nMailto:deskalarm@example.org\r\n")));
+    EXPECT_EQ(text.count(QStringLiteral("\r\n")), 5);
+    EXPECT_EQ(text.count(QLatin1Char('\n')), 5);
     EXPECT_EQ(about->windowTitle(), QStringLiteral("关于 桌面闹钟"));
     EXPECT_TRUE(
         about->lblVersion->text().contains(QRegularExpression("^版本: \\d+\\.\\d+\\.\\d+$")));

@@ -39,11 +39,9 @@ protected:
         EXPECT_EQ(stored, expected);
     }
 
-    const QList<AlarmItem> three = {
-        makeItem(QStringLiteral("  早起  "), kTrue, Restart),
-        makeItem(QStringLiteral("喝水"), kFalse, RunFile, QStringLiteral("/no/such/file")),
-        makeItem(QStringLiteral("开会"), kTrue, SoundAndMessage, QStringLiteral("C:\\a.mid")),
-    };
+    const QList<AlarmItem> three = {makeItem("  早起  ", kTrue, Restart),
+                                    makeItem("喝水", kFalse, RunFile, "/no/such/file"),
+                                    makeItem("开会", kTrue, SoundAndMessage, "C:\\a.mid")};
     QByteArray savedBytes;
 };
 
@@ -108,42 +106,34 @@ TEST_F(FrmSetupTest, TicksAndBulkButtonsReachTheTableAndOnlyOkSavesThem)
     EXPECT_TRUE(failures.isEmpty());
 }
 
-TEST_F(FrmSetupTest, DeletesTheSelectedItemAndSavesAtOnce)
+TEST_F(FrmSetupTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
 {
-    for (int row : {0, 1, 2}) {
-        SCOPED_TRACE(row);
-        open(three);
+    const std::tuple<QList<AlarmItem>, int, MsgAnswer> cases[] = {
+        {three, 0, MsgAnswer::Ok},     {three, 1, MsgAnswer::Ok},      {three, 2, MsgAnswer::Ok},
+        {three, 1, MsgAnswer::Cancel}, {{three[0]}, 0, MsgAnswer::Ok}, // the only one: no file
+    };
+    for (const auto &[items, row, answer] : cases) {
+        SCOPED_TRACE(testing::Message() << items.size() << " items, row " << row);
+        open(items);
         select(row);
         user.asked.clear();
+        user.answer = answer;
         setup->cmdAlm[3]->click();
         ASSERT_EQ(user.asked.size(), 1u);
         EXPECT_EQ(user.asked[0].text,
                   QStringLiteral("确定删除所选的闹钟项目吗？\r\n(注意：不能恢复！)"));
         EXPECT_EQ(user.asked[0].buttons, MsgButtons::OkCancel);
-        QList<AlarmItem> expected = three;
-        expected.removeAt(row);
+        QList<AlarmItem> expected = items;
+        if (answer == MsgAnswer::Ok)
+            expected.removeAt(row);
         EXPECT_EQ(AlarmItems.items(), expected); // every field of the others unchanged
-        EXPECT_EQ(rows().size(), 2);
-        EXPECT_EQ(rows()[1].mid(4), expected[1].Title);
-        EXPECT_EQ(fileBytes(DataFilePath()), recordsOf(expected));
-        EXPECT_EQ(setup->selectedRow(), -1);
-        EXPECT_EQ(buttonStates(), kNoneSelected);
+        EXPECT_EQ(rows(), rowsOf(expected));
+        EXPECT_EQ(fileBytes(DataFilePath()),
+                  expected.isEmpty() ? QByteArray("<missing>") : recordsOf(expected));
+        EXPECT_EQ(buttonStates(), answer == MsgAnswer::Cancel ? QList<bool>(6, true)
+                                  : expected.isEmpty()        ? kEmptyList
+                                                              : kNoneSelected);
     }
-    open(three); // cancelled: nothing changes
-    select(1);
-    user.answer = MsgAnswer::Cancel;
-    setup->cmdAlm[3]->click();
-    EXPECT_EQ(AlarmItems.items(), three);
-    EXPECT_EQ(rows().size(), 3);
-    EXPECT_EQ(fileBytes(DataFilePath()), savedBytes);
-    open({three[0]}); // the only item: the file goes too
-    select(0);
-    user.answer = MsgAnswer::Ok;
-    setup->cmdAlm[3]->click();
-    EXPECT_TRUE(AlarmItems.isEmpty());
-    EXPECT_TRUE(rows().isEmpty());
-    EXPECT_FALSE(QFile::exists(DataFilePath()));
-    EXPECT_EQ(buttonStates(), kEmptyList);
 }
 
 TEST_F(FrmSetupTest, ButtonsFollowTheSelectionAndFocusAloneSelectsNothing)
@@ -167,22 +157,18 @@ TEST_F(FrmSetupTest, ButtonsFollowTheSelectionAndFocusAloneSelectsNothing)
 
 TEST_F(FrmSetupTest, PanelDescribesTheSelectedItem)
 {
-    const QString wave = dir.filePath("ring.WAV"), tune = dir.filePath("tune.mid");
+    const QString wave = dir.filePath("ring.WAV"), tune = dir.filePath("tune.mid"),
+                  none = dir.filePath("none");
     QFile(wave).open(QIODevice::WriteOnly);
     QFile(tune).open(QIODevice::WriteOnly);
-    const QList<AlarmItem> items = {
-        makeItem("t0", kTrue, ShowMessage, {}, QStringLiteral("  起床了  ")),
-        makeItem("t1", kTrue, SoundAndMessage, QStringLiteral("   ")),
-        makeItem("t2", kTrue, SoundAndMessage, wave),
-        makeItem("t3", kTrue, SoundAndMessage, tune),
-        makeItem("t4", kTrue, RunFile, {}),
-        makeItem("t5", kTrue, RunFile, dir.filePath(QStringLiteral("none"))),
-        makeItem("t6", kTrue, RunFile, tune),
-        makeItem("t7", kTrue, Restart, QStringLiteral("x"), QString(120, QChar(0x5B57))),
-        makeItem("t8", kTrue, ShutDown),
-        makeItem("t9", kTrue, -1),
-        makeItem("t10", kTrue, 7),
-    };
+    // Each action with the file cases that change its description.
+    const QList<qint16> actions = {ShowMessage, SoundAndMessage, SoundAndMessage, SoundAndMessage,
+                                   RunFile,     RunFile,         RunFile,         Restart,
+                                   ShutDown,    qint16(-1),      qint16(7)};
+    const QStringList paths = {"", "   ", wave, tune, "", none, tune, "x", "", "", ""};
+    QList<AlarmItem> items; // with messages of 0 to 110 characters, blanks around
+    for (int i = 0; i < actions.size(); ++i)
+        items << makeItem("t", kTrue, actions[i], paths[i], " " + QString(i * 11, u'字') + " ");
     open(items);
     const QColor normal = colourOf(setup->lblSeleInfo);
     for (int row = 0; row < items.size(); ++row) {

@@ -105,16 +105,7 @@ inline AlarmItem makeItem(const QString &title, qint16 enabled, qint16 action = 
                           const QDate &date = QDate(2000, 3, 29), // long past
                           const QString &time = QStringLiteral("07:30:00"), qint16 kind = Once)
 {
-    AlarmItem item;
-    item.Title = title;
-    item.AlarmDate = oleDateOf(date);
-    item.AlarmTime = time;
-    item.RepeatKind = kind;
-    item.Message = message;
-    item.Enabled = enabled;
-    item.Action = action;
-    item.FilePath = path;
-    return item;
+    return {title, oleDateOf(date), time, kind, message, enabled, action, path};
 }
 
 inline QByteArray fileBytes(const QString &path)
@@ -161,7 +152,14 @@ protected:
                 return editor;
         return nullptr;
     }
-    // The list's rows as "[x] title" (ticked) or "[ ] title".
+    // The list's rows as "[x] title" (ticked) or "[ ] title"; rowsOf(): as they should be.
+    static QStringList rowsOf(const QList<AlarmItem> &items)
+    {
+        QStringList texts;
+        for (const AlarmItem &item : items)
+            texts << (item.Enabled ? "[x] " : "[ ] ") + trimBlanks(item.Title);
+        return texts;
+    }
     QStringList rows() const
     {
         QStringList texts;
