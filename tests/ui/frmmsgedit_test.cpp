@@ -153,6 +153,13 @@ TEST_F(EditorTest, KeyboardEnterAndEscPressNoButtonAndTypingRunsTheChainPerKey)
     QTest::keyClicks(editor->txtDate[1], QStringLiteral("45"));
     EXPECT_EQ(editor->txtDate[1]->text(), QStringLiteral("12"));
     EXPECT_EQ(editor->txtDate[1]->cursorPosition(), 2);
+    // The message takes at most 120 characters.
+    const QString full = QString(118, QLatin1Char('a')) + QStringLiteral("bc");
+    editor->txtFedMessage->setFocus();
+    QTest::keyClicks(editor->txtFedMessage, full + "d");
+    editor->txtFedMessage->moveCursor(QTextCursor::Start);
+    QTest::keyClicks(editor->txtFedMessage, QStringLiteral("X"));
+    EXPECT_EQ(editor->fedText(4), full);
 }
 
 // Each row starts from 2000/05/15 07:05:09, written into the composed fields.
@@ -230,7 +237,7 @@ TEST_F(EditorTest, SpinnersStepToNonExistentDatesAndStopAtTheirLimits)
     EXPECT_EQ(editor->txtTime[1]->text(), QString::number(minute->value()));
 }
 
-TEST_F(EditorTest, WrittenFieldsReachTheBoxesCheckBoxAndCombos)
+TEST_F(EditorTest, FieldsReachTheBoxesCheckBoxCombosAndFileField)
 {
     openEditor({});
     // The time of opening was written into empty boxes: all three are filled.
@@ -257,11 +264,7 @@ TEST_F(EditorTest, WrittenFieldsReachTheBoxesCheckBoxAndCombos)
     QTest::keyClicks(editor->Combo1->lineEdit(), QStringLiteral("3"));
     EXPECT_EQ(editor->Combo1->currentText(), QStringLiteral("3 - 每月(按日期的月份及时间)"));
     EXPECT_EQ(editor->fedText(3), QStringLiteral("3"));
-}
-
-TEST_F(EditorTest, OnlySoundAndRunActionsTakeAFile)
-{
-    openEditor({});
+    // Only the sound and run actions take a file.
     editor->setFedText(7, QStringLiteral("/tmp/tune.mid"));
     for (int action : {1, 2, 0, 3, 4, 2, 3}) {
         editor->comboWhatToDo->setCurrentIndex(action);
@@ -440,17 +443,6 @@ TEST_F(EditorTest, BlankTitleFullTableCancelAndCloseStoreNothing)
     press(0);
     EXPECT_EQ(AlarmItems.item(kMaxItems).Title, QStringLiteral("最后一项"));
     EXPECT_EQ(setup->lstAlm->item(kMaxItems - 1)->text(), QStringLiteral("最后一项"));
-}
-
-TEST_F(EditorTest, TheMessageTakesAtMost120Characters)
-{
-    openEditor({});
-    const QString full = QString(118, QLatin1Char('a')) + QStringLiteral("bc");
-    editor->txtFedMessage->setFocus();
-    QTest::keyClicks(editor->txtFedMessage, full + "d");
-    editor->txtFedMessage->moveCursor(QTextCursor::Start);
-    QTest::keyClicks(editor->txtFedMessage, QStringLiteral("X"));
-    EXPECT_EQ(editor->fedText(4), full);
 }
 
 TEST_F(EditorTest, BrowsingOffersTheActionsFilesFromTheFolderEntered)
