@@ -52,8 +52,14 @@ TEST_F(AboutTest, ShowsItsTextsWholeAndTheLinkAboveTheSeparator)
     EXPECT_LT(about->lblHttpURL->geometry().bottom(), 189); // the separator, 2835 twips
 }
 
-TEST_F(AboutTest, OkEnterAndEscCloseTheBoxAndEnableTheClock)
+TEST_F(AboutTest, ClockOpensNoMenuWhileOpenAndOkEnterAndEscCloseTheBox)
 {
+    // The panel's filter on its time labels sees presses that a disabled widget
+    // drops: a disabled panel must still open no menu.
+    clock.show();
+    QTest::mousePress(clock.lblCurTime[0], Qt::RightButton);
+    EXPECT_FALSE(clock.menu().mnuSys->isVisible());
+    clock.menu().mnuSys->hide();
     EXPECT_TRUE(about->cmdOK->isDefault());
     QTest::mouseClick(about->cmdOK, Qt::LeftButton);
     for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
@@ -77,8 +83,7 @@ TEST_F(AboutTest, LinkUnderlinedUntilTheMouseReachesTheBareFormAndOpensTheSite)
     QTest::mouseMove(about->lblHttpURL, QPoint(5, 5));
     EXPECT_TRUE(underlined());
     // Onto a button, a label or the image: the underline stays.
-    for (QWidget *other :
-         {(QWidget *)about->cmdOK, (QWidget *)about->lblDescription, (QWidget *)about->Image1}) {
+    for (QWidget *other : QList<QWidget *>{about->cmdOK, about->lblDescription, about->Image1}) {
         QTest::mouseMove(other, QPoint(3, 3));
         EXPECT_TRUE(underlined()) << other->objectName().toStdString();
     }
@@ -106,16 +111,6 @@ TEST_F(AboutTest, SystemInfoStartsTheToolFoundOrReportsNoneAndTheBoxStays)
     EXPECT_EQ(user.asked[0].icon, MsgIcon::None);
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(clock.isEnabled());
-}
-
-// The panel's filter on its time labels sees presses that a disabled widget
-// drops: a disabled panel must still open no menu.
-TEST_F(AboutTest, ClockOpensNoMenuWhileTheBoxIsOpen)
-{
-    clock.show();
-    QTest::mousePress(clock.lblCurTime[0], Qt::RightButton);
-    EXPECT_FALSE(clock.menu().mnuSys->isVisible());
-    clock.menu().mnuSys->hide();
 }
 
 int main(int argc, char **argv)

@@ -18,12 +18,6 @@ protected:
     frmMenu &menu = clock.menu();
 };
 
-void writeFile(const QString &path)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<html></html>");
-}
 } // namespace
 
 TEST_F(MenuTest, EntriesInOrderAndStopStopsTheTuneOnce)
@@ -58,7 +52,7 @@ TEST_F(MenuTest, ReadmeOpensThePageBesideTheProgramOrReportsItMissing)
     frmMenu::setProgramFolderForTesting(dir.path());
     menu.mnuReadme->trigger();            // no page at all
     QDir(dir.path()).mkdir("readme.htm"); // a folder, and a page in another letter case
-    writeFile(dir.filePath("ReadMe.htm"));
+    QFile(dir.filePath("ReadMe.htm")).open(QIODevice::WriteOnly);
     menu.mnuReadme->trigger();
     EXPECT_TRUE(launcher.calls.isEmpty());
     ASSERT_EQ(user.asked.size(), 2u);
@@ -69,7 +63,7 @@ TEST_F(MenuTest, ReadmeOpensThePageBesideTheProgramOrReportsItMissing)
         EXPECT_EQ(asked.buttons, MsgButtons::Ok);
     }
     QDir(dir.path()).rmdir("readme.htm");
-    writeFile(dir.filePath("readme.htm"));
+    QFile(dir.filePath("readme.htm")).open(QIODevice::WriteOnly);
     menu.mnuReadme->trigger();
     EXPECT_EQ(launcher.calls, QStringList{"path " + dir.path() + "/readme.htm"});
     EXPECT_EQ(user.asked.size(), 2u);

@@ -162,45 +162,43 @@ TEST_F(EditorTest, KeyboardEnterAndEscPressNoButtonAndTypingRunsTheChainPerKey)
     EXPECT_EQ(editor->fedText(4), full);
 }
 
-// Each row starts from 2000/05/15 07:05:09, written into the composed fields.
+// Each row starts from 2000/05/15 07:00:09, written into the composed fields.
 TEST_F(EditorTest, BoxesKeepToTheirRangesAndTheComposedFieldsFollow)
 {
     struct Row
     {
         bool date;
         int box;
-        QString before, typed, shown, composed;
+        QString typed, shown, composed;
     };
     const Row rows[] = {
-        {true, 1, {}, "", "1", "2000/01/15"}, // an emptied box
-        {true, 1, {}, "13", "12", "2000/12/15"},
-        {true, 1, {}, "0", "1", "2000/01/15"},
-        {true, 1, {}, "x", "1", "2000/01/15"},
-        {true, 1, {}, "05", "05", "2000/05/15"}, // the spinner already held 5
-        {true, 2, {}, "32", "31", "2000/05/31"},
-        {true, 2, {}, "0", "1", "2000/05/01"}, // the nested chain: 0, then 1
-        {true, 0, {}, "1e10", "9999", "9999/05/15"},
-        {true, 0, {}, "-5", "0", "0000/05/15"},
-        {true, 0, {}, "26", "26", "0026/05/15"}, // the year 26; the commit makes it today
-        {false, 0, {}, "24", "23", "23:05:09"},
-        {false, 1, {}, "60", "59", "07:59:09"},
-        {false, 2, {}, "99", "59", "07:05:59"},
-        {false, 1, {}, "-5", "0", "07:00:09"},
-        {false, 2, {}, "", "0", "07:05:00"},
-        {false, 1, "0", "00", "00", "07:00:09"}, // the spinner already held 0
-        {false, 2, "", "a", "a", "07:05:00"},
+        {true, 1, "", "1", "2000/01/15"}, // an emptied box
+        {true, 1, "13", "12", "2000/12/15"},
+        {true, 1, "0", "1", "2000/01/15"},
+        {true, 1, "x", "1", "2000/01/15"},
+        {true, 1, "05", "05", "2000/05/15"}, // the spinner already held 5
+        {true, 2, "32", "31", "2000/05/31"},
+        {true, 2, "0", "1", "2000/05/01"}, // the nested chain: 0, then 1
+        {true, 0, "1e10", "9999", "9999/05/15"},
+        {true, 0, "-5", "0", "0000/05/15"},
+        {true, 0, "26", "26", "0026/05/15"}, // the year 26; the commit makes it today
+        {false, 0, "24", "23", "23:00:09"},
+        {false, 0, "-5", "0", "00:00:09"},
+        {false, 1, "60", "59", "07:59:09"},
+        {false, 2, "99", "59", "07:00:59"},
+        {false, 2, "", "0", "07:00:00"},
+        {false, 1, "00", "00", "07:00:09"}, // the spinner already held 0
+        {false, 1, "a", "a", "07:00:09"},
     };
     openEditor({endOfJanuary()}, 0);
     for (const Row &row : rows) {
         SCOPED_TRACE(row.typed.toStdString() + " into box " + std::to_string(row.box));
         editor->setFedText(1, QStringLiteral("2000/05/15"));
-        editor->setFedText(2, QStringLiteral("07:05:09"));
+        editor->setFedText(2, QStringLiteral("07:00:09"));
         QLineEdit *box = (row.date ? editor->txtDate : editor->txtTime)[size_t(row.box)];
         QScrollBar *spinner =
             (row.date ? editor->VScrollDate : editor->VScrollTime)[size_t(row.box)];
         QLineEdit *composed = editor->txtFed[row.date ? 1 : 2];
-        if (!row.before.isNull())
-            enter(box, row.before);
         const QString composedBefore = composed->text();
         QStringList history;
         QObject scope;

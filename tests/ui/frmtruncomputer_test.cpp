@@ -59,41 +59,37 @@ TEST_F(CountdownTest, OpensAsATopmostDialogShowingNineteenWithTheClockStopped)
 
 TEST_F(CountdownTest, EveryWayOutRequestsOnceOrNeverAndRestartsTheClockOnlyWhenNone)
 {
-    struct Case
-    {
-        const char *name;
-        bool reboot;
-        int ticksFirst;
-        std::function<void(frmTrunComputer *)> act;
-        bool accept;
-        std::vector<PowerAction> requests;
-    };
-    const auto none = [](frmTrunComputer *) {};
-    const auto click = [](QPushButton *frmTrunComputer::*b) {
+    using Act = std::function<void(frmTrunComputer *)>;
+    const Act none = [](frmTrunComputer *) {};
+    const auto click = [](QPushButton *frmTrunComputer::*b) -> Act {
         return [b](frmTrunComputer *d) { QTest::mouseClick(d->*b, Qt::LeftButton); };
     };
-    const auto key = [](Qt::Key k) { return [k](frmTrunComputer *d) { QTest::keyClick(d, k); }; };
-    const Case cases[] = {
-        {"19 ticks, restart", true, 19, none, true, {PowerAction::Reboot}},
-        {"19 ticks, shut down", false, 19, none, true, {PowerAction::PowerOff}},
-        {"request refused", true, 19, none, false, {PowerAction::Reboot}},
-        {"OK", false, 3, click(&frmTrunComputer::cmdOk), true, {PowerAction::PowerOff}},
-        {"Enter", true, 0, key(Qt::Key_Return), true, {PowerAction::Reboot}},
-        {"Cancel at 1", true, 18, click(&frmTrunComputer::cmdCancel), true, {}},
-        {"Esc", true, 0, key(Qt::Key_Escape), true, {}},
-        {"close box", true, 5, [](frmTrunComputer *d) { d->close(); }, true, {}},
+    const auto key = [](Qt::Key k) -> Act {
+        return [k](frmTrunComputer *d) { QTest::keyClick(d, k); };
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+    // Restart or shut down, ticks first, then what the user does; the request granted; what is
+    // asked.
+    const std::tuple<bool, int, Act, bool, std::vector<PowerAction>> cases[] = {
+        {true, 19, none, true, {PowerAction::Reboot}},
+        {false, 19, none, true, {PowerAction::PowerOff}},
+        {true, 19, none, false, {PowerAction::Reboot}}, // refused
+        {false, 3, click(&frmTrunComputer::cmdOk), true, {PowerAction::PowerOff}},
+        {true, 0, key(Qt::Key_Return), true, {PowerAction::Reboot}},
+        {true, 18, click(&frmTrunComputer::cmdCancel), true, {}},
+        {true, 0, key(Qt::Key_Escape), true, {}},
+        {true, 5, [](frmTrunComputer *d) { d->close(); }, true, {}},
+    };
+    for (const auto &[reboot, ticks, act, accept, requests] : cases) {
+        SCOPED_TRACE(testing::Message() << reboot << ticks << accept << requests.size());
         power.requests.clear();
-        power.accept = c.accept;
-        open(c.reboot);
-        tick(c.ticksFirst);
+        power.accept = accept;
+        open(reboot);
+        tick(ticks);
         if (dialog)
-            c.act(dialog);
-        EXPECT_EQ(power.requests, c.requests);
+            act(dialog);
+        EXPECT_EQ(power.requests, requests);
         // A granted request leaves the clock stopped; anything else starts it again.
-        const bool running = c.requests.empty() || !c.accept;
+        const bool running = requests.empty() || !accept;
         EXPECT_EQ(clock.Timer1.isEnabled(), running);
         EXPECT_EQ(clock.Timer1.interval(), running ? 1000 : 0);
         ASSERT_TRUE(dialog);
