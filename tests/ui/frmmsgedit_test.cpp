@@ -42,18 +42,6 @@ void enter(QLineEdit *box, const QString &text)
     box->insert(text);
 }
 
-// Built on use: the date conversion relies on constants of another unit.
-AlarmItem januaryFirst()
-{
-    return makeItem("元旦", kTrue, ShowMessage, {}, "新年快乐", QDate(2000, 1, 1), "00:00:00",
-                    Yearly);
-}
-AlarmItem endOfJanuary()
-{
-    return makeItem("月底结账", kFalse, RunFile, "/usr/bin/true", {}, QDate(2000, 1, 31),
-                    "07:05:09", Monthly);
-}
-
 class EditorTest : public ListDialogTest
 {
 protected:
@@ -86,6 +74,10 @@ protected:
         EXPECT_EQ(saved, expected);
     }
 
+    const AlarmItem newYear =
+        makeItem("元旦", kTrue, ShowMessage, {}, "新年快乐", QDate(2000, 1, 1), "00:00:00", Yearly);
+    const AlarmItem monthEnd = makeItem("月底结账", kFalse, RunFile, "/usr/bin/true", {},
+                                        QDate(2000, 1, 31), "07:05:09", Monthly);
     QPointer<frmMsgEdit> editor;
     QList<OpenDialogRequest> dialogRequests;
     QString dialogAnswer;
@@ -190,7 +182,7 @@ TEST_F(EditorTest, BoxesKeepToTheirRangesAndTheComposedFieldsFollow)
         {false, 1, "00", "00", "07:00:09"}, // the spinner already held 0
         {false, 1, "a", "a", "07:00:09"},
     };
-    openEditor({endOfJanuary()}, 0);
+    openEditor({monthEnd}, 0);
     for (const Row &row : rows) {
         SCOPED_TRACE(row.typed.toStdString() + " into box " + std::to_string(row.box));
         editor->setFedText(1, QStringLiteral("2000/05/15"));
@@ -215,7 +207,7 @@ TEST_F(EditorTest, BoxesKeepToTheirRangesAndTheComposedFieldsFollow)
 
 TEST_F(EditorTest, SpinnersStepToNonExistentDatesAndStopAtTheirLimits)
 {
-    openEditor({endOfJanuary()}, 0);
+    openEditor({monthEnd}, 0);
     clickArrow(editor->VScrollDate[1], true);
     EXPECT_EQ(editor->fedText(1), QStringLiteral("2000/02/31"));
     editor->setFedText(1, QStringLiteral("9999/12/31"));
@@ -283,7 +275,7 @@ TEST_F(EditorTest, AnyInputEndsWithTheBoxesInRangeAndTheComposedFieldsInLine)
     const QStringList nasty = {"",      " ", "-",  "+",      ".",   "1e400", "-1e400", "&HFFFF",
                                "&O777", "0", "00", "abc",    "3.5", "2.5",   "1 2",    "\t",
                                "１２",  "😀", "-0", "1e-400", "99",  "9999",  "-5"};
-    openEditor({endOfJanuary()}, 0);
+    openEditor({monthEnd}, 0);
     const auto values = [](const std::array<QLineEdit *, 3> &boxes) {
         return QList<int>{wholeNumberValue(boxes[0]->text()), wholeNumberValue(boxes[1]->text()),
                           wholeNumberValue(boxes[2]->text())};
@@ -313,7 +305,7 @@ TEST_F(EditorTest, AnyInputEndsWithTheBoxesInRangeAndTheComposedFieldsInLine)
 
 TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningUnlessGivenAndClosesTheEditor)
 {
-    openEditor({januaryFirst()});
+    openEditor({newYear});
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("新增闹钟项目"));
     EXPECT_FALSE(setup->isEnabled());
     editor->txtFed[0]->setText(QStringLiteral("  喝水  "));
@@ -322,7 +314,7 @@ TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningUnlessGivenAndClosesTheEd
     press(0);
     const AlarmItem drink =
         makeItem("喝水", kFalse, ShowMessage, {}, {}, QDate(2026, 12, 6), "14:30:25");
-    expectStored({januaryFirst(), drink});
+    expectStored({newYear, drink});
     EXPECT_TRUE(setup->lblWhatToDo->text().isEmpty());
     flushDeletes();
     EXPECT_FALSE(editor);
@@ -336,7 +328,7 @@ TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningUnlessGivenAndClosesTheEd
     enter(editor->txtDate[1], QStringLiteral("4"));
     editor->setFedText(2, QString());
     press(0);
-    expectStored({januaryFirst(), drink,
+    expectStored({newYear, drink,
                   makeItem("午夜", kFalse, ShowMessage, {}, {}, QDate(2026, 12, 6), "00:00:00")});
     EXPECT_TRUE(user.asked.empty());
 }
@@ -371,10 +363,10 @@ TEST_F(EditorTest, AddAndContinueResetsTheFieldsButKeepsActionAndPath)
 
 TEST_F(EditorTest, EditingStoresTheFieldsBackUnchangedOrChanged)
 {
-    AlarmItem damaged = endOfJanuary(); // codes out of range, from a damaged file
+    AlarmItem damaged = monthEnd; // codes out of range, from a damaged file
     damaged.RepeatKind = 7;
     damaged.Action = 12;
-    QList<AlarmItem> items = {januaryFirst(), endOfJanuary(),
+    QList<AlarmItem> items = {newYear, monthEnd,
                               makeItem("半点", kTrue, SoundAndMessage, "/tmp/a.wav", "提醒",
                                        QDate(1999, 12, 1), "23:59:59", HalfPast),
                               damaged};
@@ -401,12 +393,12 @@ TEST_F(EditorTest, EditingStoresTheFieldsBackUnchangedOrChanged)
     items[0].AlarmTime = QStringLiteral("        ");
     openEditor(items, 0);
     EXPECT_EQ(textsOf(editor->txtTime), (QStringList{"0", "0", "0"}));
-    EXPECT_EQ(AlarmItems.item(1), januaryFirst());
+    EXPECT_EQ(AlarmItems.item(1), newYear);
 }
 
 TEST_F(EditorTest, BlankTitleFullTableCancelAndCloseStoreNothing)
 {
-    openEditor({januaryFirst()});
+    openEditor({newYear});
     editor->txtFed[0]->setText(QStringLiteral("    "));
     press(0);
     press(1);
@@ -416,7 +408,7 @@ TEST_F(EditorTest, BlankTitleFullTableCancelAndCloseStoreNothing)
     EXPECT_EQ(user.asked[1].icon, MsgIcon::Exclamation);
     editor->txtFed[0]->setText(QStringLiteral("新的"));
     press(2);
-    openEditor({januaryFirst()}, 0);
+    openEditor({newYear}, 0);
     editor->txtFed[0]->setText(QStringLiteral("改了"));
     editor->close();
     flushDeletes();
@@ -424,7 +416,7 @@ TEST_F(EditorTest, BlankTitleFullTableCancelAndCloseStoreNothing)
     EXPECT_EQ(rows(), QStringList{"[x] 元旦"});
     EXPECT_FALSE(QFile::exists(DataFilePath()));
 
-    QList<AlarmItem> full(kMaxItems, januaryFirst());
+    QList<AlarmItem> full(kMaxItems, newYear);
     openEditor(full);
     editor->txtFed[0]->setText(QStringLiteral("多一项"));
     press(1);
