@@ -288,8 +288,9 @@ TEST_F(EditorTest, AnyInputEndsWithTheBoxesInRangeAndTheComposedFieldsInLine)
             SCOPED_TRACE(box->objectName().toStdString() + " <- " + text.toStdString());
             const int value = wholeNumberValue(box->text());
             EXPECT_TRUE(value >= spinner->minimum() && value <= spinner->maximum()) << value;
-            if (box->text() != text || spinner->value() != 0)
+            if (box->text() != text || spinner->value() != 0) { // else kept as typed over 0
                 EXPECT_EQ(spinner->value(), value);
+            }
             const QList<int> d = values(editor->txtDate), t = values(editor->txtTime);
             EXPECT_EQ(editor->fedText(1), QString::asprintf("%04d/%02d/%02d", d[0], d[1], d[2]));
             EXPECT_EQ(editor->fedText(2), QString::asprintf("%02d:%02d:%02d", t[0], t[1], t[2]));
@@ -303,7 +304,7 @@ TEST_F(EditorTest, AnyInputEndsWithTheBoxesInRangeAndTheComposedFieldsInLine)
     EXPECT_GE(secondsOfExactTime(AlarmItems.item(1).AlarmTime), 0);
 }
 
-TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningUnlessGivenAndClosesTheEditor)
+TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningAndClosesTheEditor)
 {
     openEditor({newYear});
     EXPECT_EQ(editor->windowTitle(), QStringLiteral("新增闹钟项目"));
@@ -320,16 +321,6 @@ TEST_F(EditorTest, AddingStoresTodayAndTheTimeOfOpeningUnlessGivenAndClosesTheEd
     EXPECT_FALSE(editor);
     EXPECT_TRUE(setup->isEnabled());
     EXPECT_EQ(buttonStates(), (QList<bool>{true, false, false, true, true, true}));
-    // A date that does not exist becomes today; no time is midnight, and leaves it off.
-    openEditor(AlarmItems.items());
-    editor->txtFed[0]->setText(QStringLiteral("午夜"));
-    editor->Check1->setChecked(true);
-    enter(editor->txtDate[2], QStringLiteral("31"));
-    enter(editor->txtDate[1], QStringLiteral("4"));
-    editor->setFedText(2, QString());
-    press(0);
-    expectStored({newYear, drink,
-                  makeItem("午夜", kFalse, ShowMessage, {}, {}, QDate(2026, 12, 6), "00:00:00")});
     EXPECT_TRUE(user.asked.empty());
 }
 
@@ -353,11 +344,19 @@ TEST_F(EditorTest, AddAndContinueResetsTheFieldsButKeepsActionAndPath)
     EXPECT_FALSE(setup->isEnabled());
     EXPECT_EQ(editor->fedText(0) + editor->fedText(4), QString());
     EXPECT_EQ(editor->fedText(1) + " " + editor->fedText(2), QStringLiteral("2026/12/07 08:00:01"));
+    EXPECT_EQ(editor->Combo1->currentIndex(), 0);
+    EXPECT_FALSE(editor->Check1->isChecked());
+    // A date that does not exist becomes today; no time is midnight, and leaves it off.
     editor->txtFed[0]->setText(QStringLiteral("第二项"));
+    editor->Check1->setChecked(true);
+    enter(editor->txtDate[2], QStringLiteral("31"));
+    enter(editor->txtDate[1], QStringLiteral("4"));
+    editor->setFedText(2, QString());
     press(1);
     press(2); // cancelling afterwards keeps both
     expectStored({first, makeItem("第二项", kFalse, SoundAndMessage, "/tmp/wake.wav", {},
-                                  QDate(2026, 12, 7), "08:00:01")});
+                                  QDate(2026, 12, 7), "00:00:00")});
+    EXPECT_TRUE(user.asked.empty());
     EXPECT_TRUE(setup->isEnabled());
 }
 

@@ -19,8 +19,7 @@ protected:
     void open(const QList<AlarmItem> &items)
     {
         AlarmItems.replaceAll(items);
-        if (!items.isEmpty())
-            ASSERT_TRUE(SaveAlarmItems());
+        ASSERT_TRUE(items.isEmpty() || SaveAlarmItems());
         savedBytes = fileBytes(DataFilePath());
         openList(items);
     }
