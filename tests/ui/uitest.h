@@ -37,11 +37,7 @@ class FakePowerService : public PowerService
 public:
     FakePowerService() { setPowerServiceForTesting(this); }
     ~FakePowerService() override { setPowerServiceForTesting(nullptr); }
-    bool request(PowerAction action) override
-    {
-        requests.push_back(action);
-        return accept;
-    }
+    bool request(PowerAction action) override { return requests.push_back(action), accept; }
     std::vector<PowerAction> requests;
     bool accept = true;
 };
@@ -52,17 +48,10 @@ class FakeLauncher : public Launcher
 public:
     FakeLauncher() { setLauncherForTesting(this); }
     ~FakeLauncher() override { setLauncherForTesting(nullptr); }
-    bool openPath(const QString &path) override { return record("path " + path); }
-    bool openUrl(const QString &url) override { return record("url " + url); }
-    bool startProgram(const QString &program) override { return record("program " + program); }
+    bool openPath(const QString &path) override { return calls << "path " + path, true; }
+    bool openUrl(const QString &url) override { return calls << "url " + url, true; }
+    bool startProgram(const QString &name) override { return calls << "program " + name, true; }
     QStringList calls;
-
-private:
-    bool record(const QString &call)
-    {
-        calls << call;
-        return true;
-    }
 };
 
 class RecordingMediaService : public MediaCommandService
@@ -70,11 +59,7 @@ class RecordingMediaService : public MediaCommandService
 public:
     RecordingMediaService() { setMediaCommandServiceForTesting(this); }
     ~RecordingMediaService() override { setMediaCommandServiceForTesting(nullptr); }
-    quint32 sendCommand(const QString &command) override
-    {
-        commands << command;
-        return 0;
-    }
+    quint32 sendCommand(const QString &command) override { return commands << command, 0; }
     QStringList commands;
 };
 
