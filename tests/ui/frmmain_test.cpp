@@ -1,8 +1,5 @@
 // The clock panel with a set clock: the tick's texts, the weekday marker, the
 // edge rules, the button animations and the firing of due items.
-#include "alarmtable.h"
-#include "frmmain.h"
-#include "testclock.h"
 #include "uitest.h"
 
 #include <QCloseEvent>
