@@ -12,7 +12,6 @@ import signal
 import subprocess
 import tempfile
 import time
-import atexit
 import sys
 import unittest
 
@@ -21,25 +20,11 @@ BIN_DIR = os.environ.get("DESKALARM_BIN_DIR", "")
 SHOT_TOOL = os.environ.get("DESKALARM_X11SHOT", "")
 
 
-def _private_session_bus():
-    """One D-Bus session of our own for this test run: the program, its
-    accessibility bus and the screen-reader queries all meet there, and nothing
-    of it outlives the run."""
-    out = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
-                          "--print-pid=1"], capture_output=True, text=True, check=True).stdout
-    address, pid = out.split()[:2]
-    os.environ["DBUS_SESSION_BUS_ADDRESS"] = address
-    atexit.register(lambda: _kill_quietly(int(pid)))
-
-
 def _kill_quietly(pid):
     try:
         os.kill(pid, signal.SIGTERM)
     except ProcessLookupError:
         pass
-
-
-_private_session_bus()
 
 
 def wait_for(predicate, timeout=10.0, interval=0.1, what="condition"):
@@ -75,11 +60,27 @@ class Display:
         self.env = dict(os.environ, DISPLAY=self.name)
         for key in ("WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"):
             self.env.pop(key, None)
+        self._start_session_bus()
         self.wm = subprocess.Popen(["openbox", "--sm-disable"], env=self.env,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # openbox is ready once it has claimed the screen's window manager selection.
-        wait_for(lambda: "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
-            ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]), what="openbox")
+        # openbox names itself early in its start-up and publishes its (empty)
+        # client list only once it manages windows; a window mapped in between
+        # would never be managed.
+        wait_for(lambda: "_NET_CLIENT_LIST(WINDOW)" in self.run(
+            ["xprop", "-root", "_NET_CLIENT_LIST"]), what="openbox")
+
+    def _start_session_bus(self):
+        """A D-Bus session of this display's own: the program, its accessibility
+        bus and the screen-reader queries meet there, and nothing of it outlives
+        the test or leaks into the next one."""
+        self.runtime_dir = tempfile.mkdtemp(prefix="deskalarm-session-")
+        self.env["XDG_RUNTIME_DIR"] = self.runtime_dir
+        out = subprocess.run(["dbus-daemon", "--session", "--fork", "--print-address=1",
+                              "--print-pid=1"], env=self.env, capture_output=True, text=True,
+                             check=True).stdout
+        address, pid = out.split()[:2]
+        self.bus_pid = int(pid)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
 
     def run(self, args, check=False):
         result = subprocess.run(args, env=self.env, capture_output=True, text=True, check=check)
@@ -125,6 +126,8 @@ class Display:
         return path
 
     def close(self):
+        _kill_quietly(self.bus_pid)
+        shutil.rmtree(self.runtime_dir, ignore_errors=True)
         for process in (self.wm, self.xvfb):
             if process.poll() is None:
                 process.terminate()
