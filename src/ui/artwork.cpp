@@ -78,7 +78,9 @@ QIcon programIcon()
     registerArtResources();
     QIcon icon;
     QSvgRenderer renderer(QStringLiteral(":/art/icon.svg"));
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    // A few sizes cover title bars, task bars and menus; larger ones would only
+    // make every window carry a heavier icon property.
+    for (int size : {16, 32, 48, 64}) {
         QPixmap pixmap(size, size);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
