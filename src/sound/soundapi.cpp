@@ -1,8 +1,6 @@
 #include "soundapi.h"
 
-#include "sdlaudiodevice.h"
-#include "sdlmediaservice.h"
-#include "sdlwaveplayer.h"
+#include "soundmodule.h"
 
 namespace {
 
@@ -40,16 +38,14 @@ MediaCommandService &mediaCommandService()
 {
     if (mediaReplacement)
         return *mediaReplacement;
-    static SdlMediaService service(sharedAudioDevice());
-    return service;
+    return loadedMediaCommandService();
 }
 
 WavePlayer &wavePlayer()
 {
     if (waveReplacement)
         return *waveReplacement;
-    static SdlWavePlayer player(sharedAudioDevice());
-    return player;
+    return loadedWavePlayer();
 }
 
 void setMediaCommandServiceForTesting(MediaCommandService *replacement)

@@ -146,9 +146,12 @@ class ClockProgram:
         self.folder = tempfile.mkdtemp(prefix="deskalarm-e2e-")
         self.binary = os.path.join(self.folder, "deskalarm")
         shutil.copy2(os.path.join(BIN_DIR, "deskalarm"), self.binary)
-        readme = os.path.join(BIN_DIR, "readme.htm")
-        if os.path.exists(readme):
-            shutil.copy2(readme, self.folder)
+        # What the program finds beside itself: its read-me page and the sound
+        # library it loads at the first sound.
+        for companion in ("readme.htm", "libdeskalarm_sdlsound.so"):
+            path = os.path.join(BIN_DIR, companion)
+            if os.path.exists(path):
+                shutil.copy2(path, self.folder)
         self.data_file = os.path.join(self.folder, "MSGINI.DDT")
         if data is not None:
             with open(self.data_file, "wb") as f:
