@@ -28,25 +28,6 @@ struct TextField
 constexpr TextField kTextFields[] = {
     {"Title", 0, 40}, {"AlarmTime", 48, 8}, {"Message", 58, 120}, {"FilePath", 182, 255}};
 
-// Numbers are copied bit for bit, so a NaN date equals itself here.
-bool sameItem(const AlarmItem &a, const AlarmItem &b)
-{
-    return a.Title == b.Title && std::memcmp(&a.AlarmDate, &b.AlarmDate, sizeof(double)) == 0 &&
-           a.AlarmTime == b.AlarmTime && a.RepeatKind == b.RepeatKind && a.Message == b.Message &&
-           a.Enabled == b.Enabled && a.Action == b.Action && a.FilePath == b.FilePath;
-}
-
-bool sameItems(const QList<AlarmItem> &a, const QList<AlarmItem> &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype k = 0; k < a.size(); ++k) {
-        if (!sameItem(a.at(k), b.at(k)))
-            return false;
-    }
-    return true;
-}
-
 bool isAscii(const char *bytes, int size)
 {
     for (int i = 0; i < size; ++i) {
@@ -200,6 +181,24 @@ void checkScanAgreesWithTheRule(QList<AlarmItem> items, QStringList &broken)
     }
 }
 } // namespace
+
+bool sameItem(const AlarmItem &a, const AlarmItem &b)
+{
+    return a.Title == b.Title && std::memcmp(&a.AlarmDate, &b.AlarmDate, sizeof(double)) == 0 &&
+           a.AlarmTime == b.AlarmTime && a.RepeatKind == b.RepeatKind && a.Message == b.Message &&
+           a.Enabled == b.Enabled && a.Action == b.Action && a.FilePath == b.FilePath;
+}
+
+bool sameItems(const QList<AlarmItem> &a, const QList<AlarmItem> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype k = 0; k < a.size(); ++k) {
+        if (!sameItem(a.at(k), b.at(k)))
+            return false;
+    }
+    return true;
+}
 
 QString fuzzScratchFolder()
 {

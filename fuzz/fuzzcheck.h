@@ -1,6 +1,9 @@
 #pragma once
 
+#include "alarmitem.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,3 +18,7 @@ QStringList checkDateReaderText(const QByteArray &bytes);
 
 // The folder a data-file check writes its files into; made once per process.
 QString fuzzScratchFolder();
+
+// Items equal field by field, numbers bit for bit (so a NaN date equals itself).
+bool sameItem(const AlarmItem &a, const AlarmItem &b);
+bool sameItems(const QList<AlarmItem> &a, const QList<AlarmItem> &b);

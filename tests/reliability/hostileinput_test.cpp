@@ -6,6 +6,7 @@
 #include "duecheck.h"
 #include "fileexists.h"
 #include "firing.h"
+#include "fuzzcheck.h"
 #include "launcher.h"
 #include "testclock.h"
 
@@ -23,24 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool sameItem(const AlarmItem &a, const AlarmItem &b)
-{
-    return a.Title == b.Title && std::memcmp(&a.AlarmDate, &b.AlarmDate, sizeof(double)) == 0 &&
-           a.AlarmTime == b.AlarmTime && a.RepeatKind == b.RepeatKind && a.Message == b.Message &&
-           a.Enabled == b.Enabled && a.Action == b.Action && a.FilePath == b.FilePath;
-}
-
-bool sameItems(const QList<AlarmItem> &a, const QList<AlarmItem> &b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (qsizetype k = 0; k < a.size(); ++k) {
-        if (!sameItem(a.at(k), b.at(k)))
-            return false;
-    }
-    return true;
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
