@@ -11,6 +11,7 @@
 #include "messagegate.h"
 #include "soundapi.h"
 #include "twips.h"
+#include "windowpropertyevents.h"
 
 #include <QAction>
 #include <QApplication>
@@ -173,6 +174,15 @@ void frmMain::paintEvent(QPaintEvent *)
     const QColor marker = m_weekday == 0 ? QColor(255, 0, 0) : QColor(0, 0, 255);
     painter.fillRect(kMarkerLeft + kMarkerStep * m_weekday, kMarkerTop, kMarkerSize, kMarkerSize,
                      marker);
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    // The title changes every second; its echoes must not wake the program.
+    // Here the native window exists and is not yet mapped.
+    if (QWindow *window = windowHandle())
+        stopPropertyEvents(*window);
+    QWidget::showEvent(event);
 }
 
 void frmMain::imgMove_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
