@@ -10,6 +10,7 @@
 #include "launcher.h"
 #include "messagegate.h"
 #include "soundapi.h"
+#include "timelabel.h"
 #include "twips.h"
 #include "windowpropertyevents.h"
 
@@ -33,6 +34,13 @@ constexpr int kMarkerSize = 5;
 constexpr int kRightPanelLeft = 76;
 // A window this close to the left or top edge (200 twips) is pulled onto it.
 constexpr int kSnapDistance = 200 / kTwipsPerPixel;
+
+// The part of a picture, in its own pixels, behind a rectangle of the window.
+QRectF pictureRect(const QPixmap &picture, const QRect &area)
+{
+    const qreal ratio = picture.devicePixelRatio();
+    return {area.x() * ratio, area.y() * ratio, area.width() * ratio, area.height() * ratio};
+}
 } // namespace
 
 frmMain::frmMain(QWidget *parent)
@@ -41,6 +49,8 @@ frmMain::frmMain(QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setAccessibleName(QStringLiteral("桌面闹钟"));
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The background picture covers the whole panel.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setWindowIcon(Artwork::programIcon());
 
     timeM.setInterval(kAnimationMs);
@@ -56,7 +66,8 @@ frmMain::frmMain(QWidget *parent)
     const std::array<QRect, 2> timeRects = {twipsRect(30, 150, 1065, 285),
                                             twipsRect(60, 180, 1065, 285)};
     for (int i : {1, 0}) {
-        auto *label = new QLabel(QStringLiteral("00:00:00"), this);
+        auto *label =
+            new TimeLabel(QStringLiteral("00:00:00"), i == 0 ? Qt::white : Qt::black, this);
         label->setObjectName(QStringLiteral("lblCurTime_%1").arg(i));
         // Screen readers read the time itself; the description says what it is.
         label->setAccessibleDescription(i == 0 ? QStringLiteral("时间")
@@ -64,8 +75,6 @@ frmMain::frmMain(QWidget *parent)
         label->setGeometry(timeRects[i]);
         label->setAlignment(Qt::AlignCenter);
         label->setFont(timeFont);
-        label->setStyleSheet(i == 0 ? QStringLiteral("color: white; background: transparent;")
-                                    : QStringLiteral("color: black; background: transparent;"));
         label->installEventFilter(this);
         lblCurTime[i] = label;
     }
@@ -122,11 +131,27 @@ void frmMain::Form_Load()
     Timer1_Timer();
 }
 
+namespace {
+QString twoDigits(int n)
+{
+    const QChar digits[2] = {QChar(u'0' + n / 10), QChar(u'0' + n % 10)};
+    return QString(digits, 2);
+}
+
+// HH:mm:ss without going through the locale machinery, which costs more than
+// the rest of the tick.
+QString clockText(QTime time)
+{
+    return twoDigits(time.hour()) + u':' + twoDigits(time.minute()) + u':' +
+           twoDigits(time.second());
+}
+} // namespace
+
 void frmMain::Timer1_Timer()
 {
     KeepOnScreen();
     const QDateTime now = Clock::now();
-    const QString time = now.toString(QStringLiteral("HH:mm:ss"));
+    const QString time = clockText(now.time());
     lblCurTime[0]->setText(time);
     lblCurTime[1]->setText(time);
     const QDate today = now.date();
@@ -161,16 +186,26 @@ void frmMain::KeepOnScreen()
 void frmMain::UpdateWeekdayMarker()
 {
     const QDate today = Clock::today();
-    m_weekday = today.dayOfWeek() % 7; // Sunday 0 .. Saturday 6
+    const int weekday = today.dayOfWeek() % 7; // Sunday 0 .. Saturday 6
+    if (weekday == m_weekday)
+        return;
+    m_weekday = weekday;
     lblCurTime[0]->setToolTip(WeekdayName(today));
     update(kMarkerLeft - 1, 0, kMarkerStep * 7 + kMarkerSize + 2, kMarkerTop + kMarkerSize + 2);
 }
 
-void frmMain::paintEvent(QPaintEvent *)
+void frmMain::paintEvent(QPaintEvent *event)
 {
+    // Only the part asked for: every tick repaints just the time.
+    const QRect dirty = event->rect();
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
-    painter.drawPixmap(kRightPanelLeft, 0, m_rightBack);
+    painter.drawPixmap(dirty, m_background, pictureRect(m_background, dirty));
+    const QRect rightPanel(kRightPanelLeft, 0, width() - kRightPanelLeft, height());
+    if (dirty.intersects(rightPanel)) {
+        const QRect part = dirty.intersected(rightPanel);
+        painter.drawPixmap(part, m_rightBack,
+                           pictureRect(m_rightBack, part.translated(-kRightPanelLeft, 0)));
+    }
     const QColor marker = m_weekday == 0 ? QColor(255, 0, 0) : QColor(0, 0, 255);
     painter.fillRect(kMarkerLeft + kMarkerStep * m_weekday, kMarkerTop, kMarkerSize, kMarkerSize,
                      marker);

@@ -85,7 +85,7 @@ private:
     QPixmap m_rightBack;
     qint16 m_frameM = 0;
     qint16 m_frameQ = 0;
-    int m_weekday = 0;
+    int m_weekday = -1; // none shown yet
     int m_disablingDialogs = 0;
     bool m_sessionEnding = false;
     bool m_closing = false;
