@@ -23,6 +23,14 @@ StoreFailureReporter &failureReporter()
     return reporter;
 }
 
+// Set when the data file exists but could not be read at the last load: the
+// table in memory does not hold its items, so the next save must not replace it.
+bool &unreadFileOnDisk()
+{
+    static bool unread = false;
+    return unread;
+}
+
 bool reportFailure(const QString &reason)
 {
     if (failureReporter())
@@ -45,6 +53,19 @@ bool createEmptyFileIfMissing(const QString &path, QString *error)
     }
     file.close();
     return true;
+}
+
+// Moves a data file that could not be read out of the way, under a name not yet
+// taken, so that whatever it holds can still be recovered.
+bool keepUnreadFile(const QString &path, QString *error)
+{
+    QString aside = path + QStringLiteral(".unreadable");
+    for (int n = 1; QFileInfo::exists(aside) || QFileInfo(aside).isSymLink(); ++n)
+        aside = path + QStringLiteral(".unreadable.%1").arg(n);
+    if (!QFileInfo(path).isFile() || QFile::rename(path, aside))
+        return true;
+    *error = QStringLiteral("Cannot move the unreadable %1 aside").arg(path);
+    return false;
 }
 } // namespace
 
@@ -70,8 +91,11 @@ bool LoadAlarmItems()
     const QString path = DataFilePath();
     QString error;
     QList<AlarmItem> items;
-    if (!createEmptyFileIfMissing(path, &error) || !readItemsFile(path, &items, &error))
+    if (!createEmptyFileIfMissing(path, &error) || !readItemsFile(path, &items, &error)) {
+        unreadFileOnDisk() = QFileInfo(path).isFile();
         return reportFailure(error);
+    }
+    unreadFileOnDisk() = false;
     AlarmItems.replaceAll(std::move(items));
     return true;
 }
@@ -79,6 +103,11 @@ bool LoadAlarmItems()
 bool SaveAlarmItems()
 {
     QString error;
+    if (unreadFileOnDisk()) {
+        if (!keepUnreadFile(DataFilePath(), &error))
+            return reportFailure(error);
+        unreadFileOnDisk() = false;
+    }
     if (!writeItemsFile(DataFilePath(), AlarmItems.items(), &error))
         return reportFailure(error);
     return true;

@@ -33,7 +33,9 @@ void setDataFilePath(const QString &path);
 // file when there is none. SaveAlarmItems replaces the file by the table. On
 // failure the table stays as it was, the file stays as it was, and the failure
 // reporter is called (the program shows its message there). Both return whether
-// they succeeded, for callers that care.
+// they succeeded, for callers that care. A data file that exists but could not be
+// loaded is not overwritten by the next save: it is first renamed to
+// MSGINI.DDT.unreadable (or .unreadable.1, ...), so its items can be recovered.
 bool LoadAlarmItems();
 bool SaveAlarmItems();
 

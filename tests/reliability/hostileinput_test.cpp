@@ -192,40 +192,41 @@ TEST_F(HostileDataFile, DataFileThatIsAFolder)
 }
 
 // A data file the program may not read: loading fails once, visibly, and
-// leaves the table alone. Root reads everything, so the load then runs in a
-// child process that has given up root.
+// leaves the table alone; the next save keeps the unread file aside instead of
+// replacing it. Root reads everything, so this runs in a child process that has
+// given up root.
 TEST_F(HostileDataFile, UnreadableDataFile)
 {
     const QList<AlarmItem> onFile = someItems(2);
     ASSERT_TRUE(writeItemsFile(path, onFile));
     ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0), 0);
+    ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0777), 0);
     AlarmItems.replaceAll(someItems(5));
 
-    if (::geteuid() != 0) {
-        EXPECT_FALSE(LoadAlarmItems());
-        EXPECT_EQ(failures, 1);
-        EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(5)));
-    } else {
-        ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0755), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                _exit(10);
-            const bool loaded = LoadAlarmItems();
-            const bool kept = sameItems(AlarmItems.items(), someItems(5));
-            _exit(loaded ? 11 : failures != 1 ? 12 : !kept ? 13 : 0);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0)
-            << "10: could not give up root, 11: loaded, 12: not reported once, 13: table changed";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            _exit(10);
+        const bool loaded = LoadAlarmItems();
+        const bool kept = sameItems(AlarmItems.items(), someItems(5));
+        if (loaded || failures != 1 || !kept)
+            _exit(loaded ? 11 : failures != 1 ? 12 : 13);
+        AlarmItems.replaceAll(someItems(3));
+        _exit(SaveAlarmItems() && SaveAlarmItems() ? 0 : 14);
     }
-    ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0644), 0);
-    QList<AlarmItem> still;
-    ASSERT_TRUE(readItemsFile(path, &still));
-    EXPECT_TRUE(sameItems(still, onFile));
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0) << "10: could not give up root, 11: loaded, "
+                                         "12: not reported once, 13: table changed, 14: not saved";
+    QList<AlarmItem> saved, aside;
+    ASSERT_TRUE(readItemsFile(path, &saved));
+    EXPECT_TRUE(sameItems(saved, someItems(3)));
+    const QString asidePath = path + QStringLiteral(".unreadable");
+    ASSERT_EQ(::chmod(asidePath.toLocal8Bit().constData(), 0644), 0);
+    ASSERT_TRUE(readItemsFile(asidePath, &aside));
+    EXPECT_TRUE(sameItems(aside, onFile)); // moved once, not again by the second save
 }
 
 // A data file that is a link to itself: the load fails visibly; the save that
