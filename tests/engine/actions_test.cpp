@@ -19,8 +19,8 @@ TEST(DescribeAction, DescribesEachActionAndWarnsAboutItsFile)
     // wave file, a file named like a pattern, and links.
     QTemporaryDir dir;
     const auto path = [&](const char *name) { return dir.filePath(name); };
-    for (const char *name :
-         {"ring.wav", "LOUD.WAV", "song.mid", "note.txt", ".hidden.wav", "a*.wav"})
+    for (const char *name : {"ring.wav", "LOUD.WAV", "song.mid", "note.txt", ".hidden.wav",
+                             "a*.wav", "ring $(x) 'y'.wav"})
         ASSERT_TRUE(QFile(path(name)).open(QIODevice::WriteOnly));
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.wav"));
     ASSERT_TRUE(QFile::link(path("ring.wav"), path("link.wav")));
@@ -28,11 +28,15 @@ TEST(DescribeAction, DescribesEachActionAndWarnsAboutItsFile)
     ASSERT_TRUE(QFile::link(path("nothing.wav"), path("broken.wav")));
 
     // A file exists when it is an ordinary visible file, its name taken literally.
-    for (const char *name : {"ring.wav", "note.txt", "link.wav", "a*.wav"})
+    for (const char *name : {"ring.wav", "note.txt", "link.wav", "a*.wav", "ring $(x) 'y'.wav"})
         EXPECT_TRUE(fileExistsRule(path(name))) << name;
-    for (const char *name : {"folder.wav", "dirlink.wav", "broken.wav", ".hidden.wav", "r*.wav"})
+    for (const char *name : {"folder.wav", "dirlink.wav", "broken.wav", ".hidden.wav", "r*.wav",
+                             "ring.wav; touch x", "missing.wav"})
         EXPECT_FALSE(fileExistsRule(path(name))) << name;
-    EXPECT_FALSE(fileExistsRule("/dev/null"));
+    // No line of a path with a line break, no folder, no device.
+    for (const QString &other :
+         {path("ring.wav") + "\n" + path("ring.wav"), dir.path(), QString("/dev/null")})
+        EXPECT_FALSE(fileExistsRule(other)) << other.toStdString();
 
     const QString sound = "声音及文字提示：到时播放指定的声音文件，并弹出提示时间已到对话框。";
     const QString noSound = sound + "(但指定的文件不存在或非“声音”文件。)";

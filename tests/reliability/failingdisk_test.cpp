@@ -8,10 +8,10 @@
 // and a write-protected folder by its permissions (which bind everyone but root).
 
 #include "alarmtable.h"
-#include "datafile.h"
+#include "datafilebytes.h"
+#include "testitems.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
@@ -25,28 +25,6 @@
 
 namespace {
 bool canMount = false;
-
-QList<AlarmItem> items(int count, const QString &title)
-{
-    QList<AlarmItem> list;
-    for (int n = 0; n < count; ++n) {
-        AlarmItem item;
-        item.Title = title + QString::number(n);
-        item.AlarmDate = 46000 + n;
-        item.AlarmTime = QStringLiteral("09:15:00");
-        item.RepeatKind = Daily;
-        item.Message = QStringLiteral("提醒内容 %1").arg(n);
-        item.Enabled = -1;
-        list << item;
-    }
-    return list;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 class FailingDisk : public ::testing::Test
 {
@@ -79,11 +57,24 @@ protected:
         mounted = true;
     }
 
+    // Makes the data file's folder read-only, or writable again; false when
+    // that cannot be done (root without the right to mount).
+    bool writeProtect(bool on)
+    {
+        const QByteArray name = disk.toLocal8Bit();
+        if (!canMount)
+            return ::geteuid() != 0 && ::chmod(name.constData(), on ? 0555 : 0755) == 0;
+        if (!mounted)
+            mount(nullptr, name.constData(), MS_BIND, nullptr);
+        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT | (on ? MS_RDONLY : 0), nullptr);
+        return true;
+    }
+
     // Writes the old table and loads it, as the program has it after start-up.
     void startWith(const QList<AlarmItem> &old)
     {
         ASSERT_TRUE(writeItemsFile(path, old));
-        oldBytes = fileBytes(path);
+        oldBytes = readBytes(path);
         ASSERT_TRUE(LoadAlarmItems());
     }
 
@@ -94,7 +85,7 @@ protected:
         EXPECT_FALSE(SaveAlarmItems());
         EXPECT_EQ(reports, 1) << lastReason.toStdString();
         EXPECT_TRUE(AlarmItems.items() == table);
-        EXPECT_EQ(fileBytes(path), oldBytes);
+        EXPECT_EQ(readBytes(path), oldBytes);
         EXPECT_FALSE(QFile::exists(path + QStringLiteral(".saving")));
         std::printf("[          ] reported: %s\n", qPrintable(lastReason));
     }
@@ -114,7 +105,7 @@ TEST_F(FailingDisk, SaveOntoAFullDisk)
     ::getrlimit(RLIMIT_FSIZE, &oldLimit);
     if (canMount)
         mount("tmpfs", "tmpfs", 0, "size=64k");
-    startWith(items(20, QStringLiteral("old "))); // 8,740 bytes
+    startWith(sampleItems(20)); // 8,740 bytes
     if (!canMount) {
         // Files may grow no further than this; writing past it fails as on a full disk.
         ::signal(SIGXFSZ, SIG_IGN);
@@ -122,7 +113,7 @@ TEST_F(FailingDisk, SaveOntoAFullDisk)
         limit.rlim_cur = 64 * 1024;
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     }
-    const QList<AlarmItem> table = items(400, QStringLiteral("new ")); // 174,800 bytes
+    const QList<AlarmItem> table = sampleItems(400, 20); // 174,800 bytes
     expectFailedSaveKeepsEverything(table);
 
     // Room again: the table that stayed in memory is saved.
@@ -143,29 +134,32 @@ TEST_F(FailingDisk, SaveOntoADiskFullToTheLastBlock)
     if (!canMount)
         GTEST_SKIP() << "needs the right to mount a file system";
     mount("tmpfs", "tmpfs", 0, "size=64k");
-    startWith(items(30, QStringLiteral("old "))); // 13,110 bytes
+    startWith(sampleItems(30)); // 13,110 bytes
     QFile filler(disk + QStringLiteral("/filler"));
     ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
     const QByteArray block(4096, 'x');
     while (filler.write(block) == block.size() && filler.flush()) {
     }
     filler.close();
-    expectFailedSaveKeepsEverything(items(31, QStringLiteral("new ")));
+    expectFailedSaveKeepsEverything(sampleItems(31, 30));
 }
 
 TEST_F(FailingDisk, SaveIntoAWriteProtectedFolder)
 {
-    startWith(items(5, QStringLiteral("old ")));
-    const QByteArray name = disk.toLocal8Bit();
-    if (canMount) {
-        mount(nullptr, name.constData(), MS_BIND, nullptr);
-        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr);
-    } else if (::geteuid() != 0) {
-        ASSERT_EQ(::chmod(name.constData(), 0555), 0);
-    } else {
+    if (!writeProtect(true))
         GTEST_SKIP() << "root writes into any folder it may not mount read-only";
-    }
-    const QList<AlarmItem> table = items(7, QStringLiteral("new "));
+    // Starting without a data file: the empty file cannot be made; the failure
+    // is reported once and the program goes on empty.
+    EXPECT_FALSE(LoadAlarmItems());
+    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(AlarmItems.count(), 0);
+    EXPECT_FALSE(QFile::exists(path));
+
+    ASSERT_TRUE(writeProtect(false));
+    startWith(sampleItems(5));
+    ASSERT_TRUE(writeProtect(true));
+    reports = 0;
+    const QList<AlarmItem> table = sampleItems(7, 5);
     expectFailedSaveKeepsEverything(table);
 
     // Deleting every item is a save too: the old file stays as well.
@@ -177,37 +171,15 @@ TEST_F(FailingDisk, SaveIntoAWriteProtectedFolder)
     AlarmItems.clear();
     EXPECT_TRUE(LoadAlarmItems());
     EXPECT_EQ(reports, 0);
-    EXPECT_TRUE(AlarmItems.items() == items(5, QStringLiteral("old ")));
+    EXPECT_TRUE(AlarmItems.items() == sampleItems(5));
 
     // Writable again: the table in memory is saved.
     AlarmItems.replaceAll(table);
-    if (canMount)
-        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT, nullptr);
-    else
-        ::chmod(name.constData(), 0755);
+    ASSERT_TRUE(writeProtect(false));
     EXPECT_TRUE(SaveAlarmItems());
     AlarmItems.clear();
     ASSERT_TRUE(LoadAlarmItems());
     EXPECT_TRUE(AlarmItems.items() == table);
-}
-
-// Starting in a write-protected folder without a data file: the empty file
-// cannot be made; the failure is reported once and the program goes on empty.
-TEST_F(FailingDisk, StartInAWriteProtectedFolderWithoutADataFile)
-{
-    const QByteArray name = disk.toLocal8Bit();
-    if (canMount) {
-        mount(nullptr, name.constData(), MS_BIND, nullptr);
-        mount(nullptr, name.constData(), MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr);
-    } else if (::geteuid() != 0) {
-        ASSERT_EQ(::chmod(name.constData(), 0555), 0);
-    } else {
-        GTEST_SKIP() << "root writes into any folder it may not mount read-only";
-    }
-    EXPECT_FALSE(LoadAlarmItems());
-    EXPECT_EQ(reports, 1);
-    EXPECT_EQ(AlarmItems.count(), 0);
-    EXPECT_FALSE(QFile::exists(path));
 }
 
 int main(int argc, char **argv)

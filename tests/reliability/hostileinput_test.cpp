@@ -2,13 +2,14 @@
 // did not ask for, no item is lost.
 
 #include "alarmtable.h"
-#include "datafile.h"
+#include "datafilebytes.h"
 #include "duecheck.h"
 #include "fileexists.h"
 #include "firing.h"
 #include "fuzzcheck.h"
 #include "launcher.h"
 #include "testclock.h"
+#include "testitems.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,19 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The store's routines pointed at a temporary folder, with a counting reporter.
 class StoreFixture : public ::testing::Test
@@ -59,21 +47,6 @@ protected:
         AlarmItems.clear();
     }
 
-    QList<AlarmItem> someItems(int count)
-    {
-        QList<AlarmItem> items;
-        for (int n = 0; n < count; ++n) {
-            AlarmItem item;
-            item.Title = QStringLiteral("提醒 %1").arg(n);
-            item.AlarmDate = 46000 + n;
-            item.AlarmTime = QStringLiteral("08:00:00");
-            item.RepeatKind = qint16(n % 7);
-            item.Enabled = -1;
-            items << item;
-        }
-        return items;
-    }
-
     QTemporaryDir folder;
     QString path;
     int failures = 0;
@@ -81,14 +54,14 @@ protected:
 };
 
 // The clock window's side of firing, as the window does it: the shared
-// existence rule and the real launcher; reminders and countdowns are recorded.
+// existence rule and the real launcher; reminders and opened files are recorded.
 class LaunchingWindow : public FireTarget, public DueScanHost
 {
 public:
     bool fileExists(const QString &path) override { return fileExistsRule(path); }
     void showReminder(const QString &message) override { reminders << message; }
-    void playWave(const QString &path) override { sounds << path; }
-    void playTune(const QString &path) override { sounds << path; }
+    void playWave(const QString &) override {}
+    void playTune(const QString &) override {}
     void openFile(const QString &path) override
     {
         opened << path;
@@ -96,14 +69,13 @@ public:
     }
     void stopHeartbeat() override {}
     void startHeartbeat() override {}
-    void startCountdown(bool reboot) override { countdowns << reboot; }
+    void startCountdown(bool) override {}
     void fireItem(const QString &message, qint16 action, const QString &path) override
     {
         FireItem(message, action, path, *this);
     }
 
-    QStringList reminders, sounds, opened;
-    QList<bool> countdowns;
+    QStringList reminders, opened;
 };
 
 // Scans the table at every second of a day that the random items may name.
@@ -138,13 +110,13 @@ TEST_F(HostileDataFile, RandomBytesLoadSaveAndScan)
                 bytes[at + 178] = bytes[at + 179] = char(0xFF);
             }
         }
-        ASSERT_TRUE(writeFile(path, bytes));
+        ASSERT_TRUE(writeBytes(path, bytes));
 
         ASSERT_TRUE(LoadAlarmItems()) << lastReason.toStdString();
         ASSERT_EQ(AlarmItems.count(), size / kRecordSize);
         const QList<AlarmItem> loaded = AlarmItems.items();
         ASSERT_TRUE(SaveAlarmItems()) << lastReason.toStdString();
-        ASSERT_EQ(readFile(path).size(), qsizetype(size / kRecordSize) * kRecordSize);
+        ASSERT_EQ(readBytes(path).size(), qsizetype(size / kRecordSize) * kRecordSize);
         ASSERT_TRUE(LoadAlarmItems());
         const QList<AlarmItem> again = AlarmItems.items();
         ASSERT_TRUE(SaveAlarmItems());
@@ -166,7 +138,7 @@ TEST_F(HostileDataFile, OversizedFileLoadsTheFirst32767Items)
     QByteArray bytes(qsizetype(kMaxItems + 3) * kRecordSize, ' ');
     for (qsizetype at = 0; at < bytes.size(); at += kRecordSize)
         bytes[at] = 'A' + char((at / kRecordSize) % 26);
-    ASSERT_TRUE(writeFile(path, bytes));
+    ASSERT_TRUE(writeBytes(path, bytes));
     ASSERT_TRUE(LoadAlarmItems());
     EXPECT_EQ(AlarmItems.count(), kMaxItems);
     EXPECT_EQ(AlarmItems.item(kMaxItems).Title, QString(QChar('A' + (kMaxItems - 1) % 26)));
@@ -176,19 +148,19 @@ TEST_F(HostileDataFile, OversizedFileLoadsTheFirst32767Items)
 // each, visibly; the table and the folder stay as they are.
 TEST_F(HostileDataFile, DataFileThatIsAFolder)
 {
-    AlarmItems.replaceAll(someItems(3));
+    AlarmItems.replaceAll(sampleItems(3));
     ASSERT_TRUE(QDir().mkdir(path));
-    ASSERT_TRUE(writeFile(path + QStringLiteral("/inside"), "keep"));
+    ASSERT_TRUE(writeBytes(path + QStringLiteral("/inside"), "keep"));
 
     EXPECT_FALSE(LoadAlarmItems());
     EXPECT_EQ(failures, 1);
-    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(3)));
+    EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(3)));
 
     EXPECT_FALSE(SaveAlarmItems());
     EXPECT_EQ(failures, 2);
-    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(3)));
+    EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(3)));
     EXPECT_TRUE(QFileInfo(path).isDir());
-    EXPECT_EQ(readFile(path + QStringLiteral("/inside")), QByteArray("keep"));
+    EXPECT_EQ(readBytes(path + QStringLiteral("/inside")), QByteArray("keep"));
 }
 
 // A data file the program may not read: loading fails once, visibly, and
@@ -197,11 +169,11 @@ TEST_F(HostileDataFile, DataFileThatIsAFolder)
 // given up root.
 TEST_F(HostileDataFile, UnreadableDataFile)
 {
-    const QList<AlarmItem> onFile = someItems(2);
+    const QList<AlarmItem> onFile = sampleItems(2);
     ASSERT_TRUE(writeItemsFile(path, onFile));
     ASSERT_EQ(::chmod(path.toLocal8Bit().constData(), 0), 0);
     ASSERT_EQ(::chmod(folder.path().toLocal8Bit().constData(), 0777), 0);
-    AlarmItems.replaceAll(someItems(5));
+    AlarmItems.replaceAll(sampleItems(5));
 
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -209,10 +181,10 @@ TEST_F(HostileDataFile, UnreadableDataFile)
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             _exit(10);
         const bool loaded = LoadAlarmItems();
-        const bool kept = sameItems(AlarmItems.items(), someItems(5));
+        const bool kept = sameItems(AlarmItems.items(), sampleItems(5));
         if (loaded || failures != 1 || !kept)
             _exit(loaded ? 11 : failures != 1 ? 12 : 13);
-        AlarmItems.replaceAll(someItems(3));
+        AlarmItems.replaceAll(sampleItems(3));
         _exit(SaveAlarmItems() && SaveAlarmItems() ? 0 : 14);
     }
     int status = 0;
@@ -222,7 +194,7 @@ TEST_F(HostileDataFile, UnreadableDataFile)
                                          "12: not reported once, 13: table changed, 14: not saved";
     QList<AlarmItem> saved, aside;
     ASSERT_TRUE(readItemsFile(path, &saved));
-    EXPECT_TRUE(sameItems(saved, someItems(3)));
+    EXPECT_TRUE(sameItems(saved, sampleItems(3)));
     const QString asidePath = path + QStringLiteral(".unreadable");
     ASSERT_EQ(::chmod(asidePath.toLocal8Bit().constData(), 0644), 0);
     ASSERT_TRUE(readItemsFile(asidePath, &aside));
@@ -235,14 +207,14 @@ TEST_F(HostileDataFile, UnreadableDataFile)
 TEST_F(HostileDataFile, DataFileThatIsALinkLoop)
 {
     ASSERT_EQ(::symlink("MSGINI.DDT", path.toLocal8Bit().constData()), 0);
-    AlarmItems.replaceAll(someItems(4));
+    AlarmItems.replaceAll(sampleItems(4));
     EXPECT_FALSE(LoadAlarmItems());
     EXPECT_EQ(failures, 1);
-    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(4)));
+    EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(4)));
 
     const bool saved = SaveAlarmItems();
     EXPECT_EQ(failures, saved ? 1 : 2);
-    EXPECT_TRUE(sameItems(AlarmItems.items(), someItems(4)));
+    EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(4)));
 }
 
 // A named pipe in the data file's place must not hang the start-up: nobody
@@ -269,18 +241,18 @@ TEST_F(HostileDataFile, DataFileThatIsANamedPipeDoesNotHang)
 TEST_F(HostileDataFile, SaveNeverWritesThroughALinkAtItsNewFilesName)
 {
     const QString victim = folder.filePath(QStringLiteral("letter.txt"));
-    ASSERT_TRUE(writeFile(victim, "Dear friend"));
+    ASSERT_TRUE(writeBytes(victim, "Dear friend"));
     ASSERT_EQ(::symlink(victim.toLocal8Bit().constData(),
                         (path + QStringLiteral(".saving")).toLocal8Bit().constData()),
               0);
-    AlarmItems.replaceAll(someItems(3));
+    AlarmItems.replaceAll(sampleItems(3));
     SaveAlarmItems();
-    EXPECT_EQ(readFile(victim), QByteArray("Dear friend"));
+    EXPECT_EQ(readBytes(victim), QByteArray("Dear friend"));
     EXPECT_FALSE(QFileInfo(path).isSymLink());
     QList<AlarmItem> saved;
     if (QFileInfo(path).isFile()) {
         ASSERT_TRUE(readItemsFile(path, &saved));
-        EXPECT_TRUE(sameItems(saved, someItems(3)));
+        EXPECT_TRUE(sameItems(saved, sampleItems(3)));
     }
 }
 
@@ -316,7 +288,7 @@ protected:
         const QByteArray script =
             "#!/bin/sh\nprintf '%s|%s\\n' \"$(basename -- \"$0\")\" \"$*\" >> '" +
             notes.toLocal8Bit() + "'\n";
-        ASSERT_TRUE(writeFile(file, script));
+        ASSERT_TRUE(writeBytes(file, script));
         ASSERT_EQ(::chmod(file.toLocal8Bit().constData(), 0755), 0);
     }
 
@@ -327,13 +299,13 @@ protected:
         timer.start();
         QStringList lines;
         while (timer.elapsed() < 5000) {
-            lines = QString::fromLocal8Bit(readFile(notes)).split(u'\n', Qt::SkipEmptyParts);
+            lines = QString::fromLocal8Bit(readBytes(notes)).split(u'\n', Qt::SkipEmptyParts);
             if (lines.size() >= expected)
                 break;
             QThread::msleep(20);
         }
         QThread::msleep(300); // anything more that would come
-        return QString::fromLocal8Bit(readFile(notes)).split(u'\n', Qt::SkipEmptyParts);
+        return QString::fromLocal8Bit(readBytes(notes)).split(u'\n', Qt::SkipEmptyParts);
     }
 
     QString notes, bin;
@@ -366,15 +338,11 @@ TEST_F(HostilePaths, RunFileStartsExactlyThatFile)
         programs << file;
     }
     const QString document = folder.filePath(QStringLiteral("notes for $(touch PWNED4) 'x'.txt"));
-    ASSERT_TRUE(writeFile(document, "a document, not a program"));
+    ASSERT_TRUE(writeBytes(document, "a document, not a program"));
 
     QList<AlarmItem> items;
     for (const QString &file : programs + QStringList{document}) {
-        AlarmItem item;
-        item.Title = QStringLiteral("run");
-        item.AlarmTime = QStringLiteral("08:00:00");
-        item.RepeatKind = Daily;
-        item.Enabled = -1;
+        AlarmItem item = makeItem(Daily, QDate(), QStringLiteral("08:00:00"));
         item.Action = RunFile;
         item.FilePath = QStringLiteral("  ") + file + QStringLiteral("  ");
         items << item;
@@ -402,43 +370,4 @@ TEST_F(HostilePaths, RunFileStartsExactlyThatFile)
     for (const char *marker : {"PWNED1", "PWNED2", "PWNED3", "PWNED4"})
         EXPECT_FALSE(QFile::exists(folder.filePath(QLatin1String(marker)))) << marker;
     EXPECT_TRUE(window.reminders.isEmpty());
-}
-
-// Paths that name no ordinary file open nothing: a folder, a hidden file, a
-// missing file, a pattern that would match files, a path with a line break.
-TEST_F(HostilePaths, RunFileOpensNothingThatIsNotAnOrdinaryFile)
-{
-    writeProgram(folder.filePath(QStringLiteral(".hidden.sh")));
-    writeProgram(folder.filePath(QStringLiteral("real.sh")));
-    const QStringList paths = {
-        folder.path(),
-        folder.filePath(QStringLiteral(".hidden.sh")),
-        folder.filePath(QStringLiteral("missing.sh")),
-        folder.filePath(QStringLiteral("*.sh")),
-        folder.filePath(QStringLiteral("real.sh\n")) + folder.filePath(QStringLiteral("real.sh")),
-        folder.filePath(QStringLiteral("real.sh; touch PWNED5")),
-        QStringLiteral("~/real.sh"),
-        QStringLiteral("real.sh "), // blanks are trimmed: this one does run
-    };
-    LaunchingWindow window;
-    for (const QString &path : paths)
-        FireItem(QStringLiteral("m"), RunFile, path.trimmed(), window);
-    EXPECT_EQ(notesAfter(1), QStringList{QStringLiteral("real.sh|")});
-    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("PWNED5"))));
-}
-
-// Sounds: only the named file is handed to the player, whatever its name holds.
-TEST_F(HostilePaths, SoundItemsHandOverExactlyTheirFile)
-{
-    const QString wave = folder.filePath(QStringLiteral("ring $(x) 'y'.wav"));
-    const QString tune = folder.filePath(QStringLiteral("song;rm -rf ~.MID"));
-    ASSERT_TRUE(writeFile(wave, "RIFF"));
-    ASSERT_TRUE(writeFile(tune, "MThd"));
-    LaunchingWindow window;
-    FireItem(QStringLiteral("a"), SoundAndMessage, wave, window);
-    FireItem(QStringLiteral("b"), SoundAndMessage, tune, window);
-    FireItem(QStringLiteral("c"), SoundAndMessage, wave + QStringLiteral("x"), window);
-    EXPECT_EQ(window.sounds, (QStringList{wave, tune}));
-    EXPECT_EQ(window.reminders, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-    EXPECT_TRUE(window.opened.isEmpty());
 }

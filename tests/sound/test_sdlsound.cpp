@@ -1,5 +1,6 @@
 // The real sound services, heard through SDL's disk driver: what would go to the
 // loudspeaker is written to a capture file that the tests then inspect.
+#include "datafilebytes.h"
 #include "mediaerrors.h"
 #include "sdlaudiodevice.h"
 #include "sdlmediaservice.h"
@@ -7,7 +8,6 @@
 #include "soundapi.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -20,12 +20,6 @@ namespace {
 
 // Well above the faint noise a codec might leave, well below the test tones.
 constexpr int kAudiblePeak = 500;
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A 440 Hz mono tone, made by sox.
 bool writeSineWave(const QString &path, double seconds)
@@ -43,7 +37,7 @@ bool writeMidiTune(const QString &path, int notes)
                              QByteArray("\x00\xFF\x2F\x00", 4);
     QByteArray midi("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0\0", 22);
     qToBigEndian(quint32(track.size()), midi.data() + 18);
-    return writeFile(path, midi + track);
+    return writeBytes(path, midi + track);
 }
 
 class SdlSound : public ::testing::Test
@@ -68,8 +62,7 @@ protected:
         media.reset();
         waves.reset();
         device.reset();
-        QFile capture(file("capture.raw"));
-        const QByteArray raw = capture.open(QIODevice::ReadOnly) ? capture.readAll() : "";
+        const QByteArray raw = readBytes(file("capture.raw"));
         int peak = 0;
         for (qsizetype i = 0; i + 1 < raw.size(); i += 2)
             peak = std::max(peak, std::abs(int(qFromLittleEndian<qint16>(raw.data() + i))));
@@ -136,7 +129,7 @@ TEST_F(SdlSound, BadFilesAndAliasesGiveErrorNumbers)
     // Nothing so far needed the sound device.
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 
-    ASSERT_TRUE(writeFile(file("notes.mid"), "not a tune at all\n"));
+    ASSERT_TRUE(writeBytes(file("notes.mid"), "not a tune at all\n"));
     EXPECT_EQ(open("notes.mid"), MediaError::FileCannotOpen);
     ASSERT_TRUE(writeMidiTune(file("song.mid"), 1));
     ASSERT_EQ(open("song.mid"), 0u);

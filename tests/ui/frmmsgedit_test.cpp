@@ -83,27 +83,6 @@ protected:
     QString dialogAnswer;
 };
 
-// The toolkit behaviour every chain rests on.
-TEST(ChangeSignals, FireOnlyOnRealChangesSynchronouslyAndNested)
-{
-    QLineEdit outer, inner;
-    QStringList log;
-    QObject::connect(&outer, &QLineEdit::textChanged, [&](const QString &text) {
-        log << "outer:" + text;
-        if (text == "0")
-            outer.setText("1"); // the handler replaces its own text
-        inner.setText(outer.text());
-        log << "after:" + outer.text();
-    });
-    QObject::connect(&inner, &QLineEdit::textChanged,
-                     [&](const QString &t) { log << "inner:" + t; });
-    outer.setText("5");
-    outer.setText("5"); // the same text: no signal
-    outer.setText("0");
-    EXPECT_EQ(log, (QStringList{"outer:5", "inner:5", "after:5", "outer:0", "outer:1", "inner:1",
-                                "after:1", "after:1"}));
-}
-
 TEST_F(EditorTest, ShowsItsCaptionsAndChoices)
 {
     openEditor({});

@@ -5,7 +5,7 @@
 
 #include "alarmtable.h"
 #include "clock.h"
-#include "datafile.h"
+#include "datafilebytes.h"
 #include "frmmain.h"
 #include "frmmsgedit.h"
 #include "frmsetup.h"
@@ -16,7 +16,6 @@
 #include "testclock.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -91,12 +90,6 @@ inline AlarmItem makeItem(const QString &title, qint16 enabled, qint16 action = 
                           const QString &time = QStringLiteral("07:30:00"), qint16 kind = Once)
 {
     return {title, oleDateOf(date), time, kind, message, enabled, action, path};
-}
-
-inline QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 // The clock panel, the item table and the data file, for the list dialog and the editor.
