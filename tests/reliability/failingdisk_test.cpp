@@ -7,12 +7,11 @@
 // Without the right to mount, a full disk is stood in for by a file-size limit
 // and a write-protected folder by its permissions (which bind everyone but root).
 
-#include "alarmtable.h"
 #include "datafilebytes.h"
+#include "datafilefixture.h"
 #include "testitems.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -26,28 +25,21 @@
 namespace {
 bool canMount = false;
 
-class FailingDisk : public ::testing::Test
+class FailingDisk : public DataFileFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(scratch.isValid());
-        disk = scratch.filePath(QStringLiteral("disk"));
+        DataFileFixture::SetUp();
+        disk = folder.filePath(QStringLiteral("disk"));
         ASSERT_TRUE(QDir().mkpath(disk));
-        path = disk + QStringLiteral("/MSGINI.DDT");
-        setDataFilePath(path);
-        setStoreFailureReporter([this](const QString &reason) {
-            ++reports;
-            lastReason = reason;
-        });
+        useDataFile(disk + QStringLiteral("/MSGINI.DDT"));
     }
     void TearDown() override
     {
         if (mounted)
             ::umount2(disk.toLocal8Bit().constData(), MNT_DETACH);
-        setStoreFailureReporter({});
-        setDataFilePath(QString());
-        AlarmItems.clear();
+        DataFileFixture::TearDown();
     }
 
     void mount(const char *type, const char *source, unsigned long flags, const char *options)
@@ -83,19 +75,16 @@ protected:
     {
         AlarmItems.replaceAll(table);
         EXPECT_FALSE(SaveAlarmItems());
-        EXPECT_EQ(reports, 1) << lastReason.toStdString();
+        EXPECT_EQ(failures.size(), 1) << lastFailure();
         EXPECT_TRUE(AlarmItems.items() == table);
         EXPECT_EQ(readBytes(path), oldBytes);
         EXPECT_FALSE(QFile::exists(path + QStringLiteral(".saving")));
-        std::printf("[          ] reported: %s\n", qPrintable(lastReason));
+        std::printf("[          ] reported: %s\n", lastFailure().c_str());
     }
 
-    QTemporaryDir scratch;
-    QString disk, path;
+    QString disk;
     QByteArray oldBytes;
     bool mounted = false;
-    int reports = 0;
-    QString lastReason;
 };
 } // namespace
 
@@ -151,26 +140,26 @@ TEST_F(FailingDisk, SaveIntoAWriteProtectedFolder)
     // Starting without a data file: the empty file cannot be made; the failure
     // is reported once and the program goes on empty.
     EXPECT_FALSE(LoadAlarmItems());
-    EXPECT_EQ(reports, 1);
+    EXPECT_EQ(failures.size(), 1);
     EXPECT_EQ(AlarmItems.count(), 0);
     EXPECT_FALSE(QFile::exists(path));
 
     ASSERT_TRUE(writeProtect(false));
     startWith(sampleItems(5));
     ASSERT_TRUE(writeProtect(true));
-    reports = 0;
+    failures.clear();
     const QList<AlarmItem> table = sampleItems(7, 5);
     expectFailedSaveKeepsEverything(table);
 
     // Deleting every item is a save too: the old file stays as well.
-    reports = 0;
+    failures.clear();
     expectFailedSaveKeepsEverything({});
 
     // A fresh start from the read-only folder still loads the old table.
-    reports = 0;
+    failures.clear();
     AlarmItems.clear();
     EXPECT_TRUE(LoadAlarmItems());
-    EXPECT_EQ(reports, 0);
+    EXPECT_TRUE(failures.isEmpty());
     EXPECT_TRUE(AlarmItems.items() == sampleItems(5));
 
     // Writable again: the table in memory is saved.

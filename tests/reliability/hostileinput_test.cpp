@@ -3,6 +3,7 @@
 
 #include "alarmtable.h"
 #include "datafilebytes.h"
+#include "datafilefixture.h"
 #include "duecheck.h"
 #include "fileexists.h"
 #include "firing.h"
@@ -15,7 +16,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <cstring>
@@ -25,33 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The store's routines pointed at a temporary folder, with a counting reporter.
-class StoreFixture : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        path = folder.filePath(QStringLiteral("MSGINI.DDT"));
-        setDataFilePath(path);
-        setStoreFailureReporter([this](const QString &reason) {
-            ++failures;
-            lastReason = reason;
-        });
-    }
-    void TearDown() override
-    {
-        setStoreFailureReporter({});
-        setDataFilePath(QString());
-        AlarmItems.clear();
-    }
-
-    QTemporaryDir folder;
-    QString path;
-    int failures = 0;
-    QString lastReason;
-};
 
 // The clock window's side of firing, as the window does it: the shared
 // existence rule and the real launcher; reminders and opened files are recorded.
@@ -86,7 +59,7 @@ void scanDay(const AlarmTable &table, const QDate &day, DueScanHost &host)
 }
 } // namespace
 
-using HostileDataFile = StoreFixture;
+using HostileDataFile = DataFileFixture;
 
 // Random bytes of every length load as whole records (the tail ignored), save
 // and load again unchanged, and can be scanned and fired without harm.
@@ -112,10 +85,10 @@ TEST_F(HostileDataFile, RandomBytesLoadSaveAndScan)
         }
         ASSERT_TRUE(writeBytes(path, bytes));
 
-        ASSERT_TRUE(LoadAlarmItems()) << lastReason.toStdString();
+        ASSERT_TRUE(LoadAlarmItems()) << lastFailure();
         ASSERT_EQ(AlarmItems.count(), size / kRecordSize);
         const QList<AlarmItem> loaded = AlarmItems.items();
-        ASSERT_TRUE(SaveAlarmItems()) << lastReason.toStdString();
+        ASSERT_TRUE(SaveAlarmItems()) << lastFailure();
         ASSERT_EQ(readBytes(path).size(), qsizetype(size / kRecordSize) * kRecordSize);
         ASSERT_TRUE(LoadAlarmItems());
         const QList<AlarmItem> again = AlarmItems.items();
@@ -128,7 +101,7 @@ TEST_F(HostileDataFile, RandomBytesLoadSaveAndScan)
         scanDay(AlarmItems, QDate(1899, 12, 30).addDays(46000), window);
         EXPECT_TRUE(window.opened.isEmpty()) << window.opened.join(u'|').toStdString();
     }
-    EXPECT_EQ(failures, 0);
+    EXPECT_TRUE(failures.isEmpty()) << lastFailure();
 }
 
 // A data file larger than the 32,767 items a table can hold loads its first
@@ -153,11 +126,11 @@ TEST_F(HostileDataFile, DataFileThatIsAFolder)
     ASSERT_TRUE(writeBytes(path + QStringLiteral("/inside"), "keep"));
 
     EXPECT_FALSE(LoadAlarmItems());
-    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(failures.size(), 1);
     EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(3)));
 
     EXPECT_FALSE(SaveAlarmItems());
-    EXPECT_EQ(failures, 2);
+    EXPECT_EQ(failures.size(), 2);
     EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(3)));
     EXPECT_TRUE(QFileInfo(path).isDir());
     EXPECT_EQ(readBytes(path + QStringLiteral("/inside")), QByteArray("keep"));
@@ -182,8 +155,8 @@ TEST_F(HostileDataFile, UnreadableDataFile)
             _exit(10);
         const bool loaded = LoadAlarmItems();
         const bool kept = sameItems(AlarmItems.items(), sampleItems(5));
-        if (loaded || failures != 1 || !kept)
-            _exit(loaded ? 11 : failures != 1 ? 12 : 13);
+        if (loaded || failures.size() != 1 || !kept)
+            _exit(loaded ? 11 : failures.size() != 1 ? 12 : 13);
         AlarmItems.replaceAll(sampleItems(3));
         _exit(SaveAlarmItems() && SaveAlarmItems() ? 0 : 14);
     }
@@ -209,11 +182,11 @@ TEST_F(HostileDataFile, DataFileThatIsALinkLoop)
     ASSERT_EQ(::symlink("MSGINI.DDT", path.toLocal8Bit().constData()), 0);
     AlarmItems.replaceAll(sampleItems(4));
     EXPECT_FALSE(LoadAlarmItems());
-    EXPECT_EQ(failures, 1);
+    EXPECT_EQ(failures.size(), 1);
     EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(4)));
 
     const bool saved = SaveAlarmItems();
-    EXPECT_EQ(failures, saved ? 1 : 2);
+    EXPECT_EQ(failures.size(), saved ? 1 : 2);
     EXPECT_TRUE(sameItems(AlarmItems.items(), sampleItems(4)));
 }
 
@@ -260,12 +233,12 @@ namespace {
 // A folder of files whose names are full of blanks, quotes and shell
 // characters, each a small program that notes its own name and arguments; and a
 // stand-in for the desktop's opener that notes what it is asked to open.
-class HostilePaths : public StoreFixture
+class HostilePaths : public DataFileFixture
 {
 protected:
     void SetUp() override
     {
-        StoreFixture::SetUp();
+        DataFileFixture::SetUp();
         notes = folder.filePath(QStringLiteral("notes.txt"));
         bin = folder.filePath(QStringLiteral("bin"));
         ASSERT_TRUE(QDir().mkpath(bin));
@@ -279,7 +252,7 @@ protected:
     {
         QDir::setCurrent(oldCurrent);
         qputenv("PATH", oldPath);
-        StoreFixture::TearDown();
+        DataFileFixture::TearDown();
     }
 
     // The program notes the name it was started by and its arguments.

@@ -1,39 +1,16 @@
-#include "alarmtable.h"
 #include "datafilebytes.h"
+#include "datafilefixture.h"
 #include "testitems.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-// A temporary folder holding the data file, with the program's routines pointed
-// at it and every reported failure recorded.
-class DataFileTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        setDataFilePath(path);
-        setStoreFailureReporter([this](const QString &reason) { failures.append(reason); });
-        AlarmItems.clear();
-    }
-    void TearDown() override
-    {
-        setStoreFailureReporter({});
-        setDataFilePath({});
-        AlarmItems.clear();
-    }
-
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("MSGINI.DDT"));
-    QStringList failures;
-};
+using DataFileTest = DataFileFixture;
 
 // Only whole records load; a load and a save give back the same bytes, less
 // any stray ones at the end.
