@@ -4,20 +4,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kConnectTimeoutMs = 500;
-constexpr int kWriteTimeoutMs = 500;
-// Unix socket paths must fit in 108 bytes.
-constexpr qsizetype kMaxSocketPath = 100;
-const QByteArray kShowMessage = QByteArrayLiteral("show\n");
+// The one thing a later copy ever says, in one datagram.
+constexpr char kShowMessage[] = "show\n";
+constexpr size_t kShowMessageSize = sizeof(kShowMessage) - 1;
 
 QString instanceFolder()
 {
@@ -43,11 +44,30 @@ QString lockFilePath(const QString &key)
     return instanceFolder() + u'/' + baseName(key) + QStringLiteral(".lock");
 }
 
-QString serverName(const QString &key)
+QString socketPath(const QString &key)
 {
-    const QString path = instanceFolder() + u'/' + baseName(key) + QStringLiteral(".socket");
-    // A bare name lands in the temporary folder; only used when the path is too long.
-    return QFile::encodeName(path).size() <= kMaxSocketPath ? path : baseName(key);
+    return instanceFolder() + u'/' + baseName(key) + QStringLiteral(".socket");
+}
+
+// The running copy's address: its socket file, or, when the folder's path is too
+// long for a socket, a name of the user's own in the abstract namespace.
+socklen_t socketAddress(const QString &key, sockaddr_un *address)
+{
+    std::memset(address, 0, sizeof *address);
+    address->sun_family = AF_UNIX;
+    QByteArray name = QFile::encodeName(socketPath(key));
+    std::size_t offset = 0;
+    if (name.size() >= qsizetype(sizeof address->sun_path)) {
+        name = (baseName(key) + u'-' + QString::number(::getuid())).toUtf8();
+        offset = 1; // a leading zero byte names an abstract socket
+    }
+    std::memcpy(address->sun_path + offset, name.constData(), name.size());
+    return socklen_t(offsetof(sockaddr_un, sun_path) + offset + name.size());
+}
+
+int datagramSocket()
+{
+    return ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
 }
 
 } // namespace
@@ -58,8 +78,12 @@ SingleInstance::SingleInstance(const QString &key, QObject *parent) : QObject(pa
 
 SingleInstance::~SingleInstance()
 {
-    if (m_server)
-        m_server->close();
+    if (m_socket >= 0) {
+        ::close(m_socket);
+        sockaddr_un address;
+        if (socketAddress(m_key, &address) && address.sun_path[0] != 0)
+            ::unlink(address.sun_path);
+    }
     if (m_lock)
         m_lock->unlock();
 }
@@ -81,42 +105,56 @@ bool SingleInstance::tryBecomePrimary()
             return false;
     }
     m_primary = true;
+    listen(); // without it the copy runs on, it just cannot be called
+    return true;
+}
 
+void SingleInstance::listen()
+{
     // Holding the lock, this process is the only one that may own the socket: a
     // socket left behind is a dead copy's and can go.
-    const QString name = serverName(m_key);
-    QLocalServer::removeServer(name);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
-    m_server->listen(name); // without it the copy runs on, it just cannot be called
-    return true;
+    sockaddr_un address;
+    const socklen_t length = socketAddress(m_key, &address);
+    const bool file = address.sun_path[0] != 0;
+    if (file)
+        ::unlink(address.sun_path);
+    const int fd = datagramSocket();
+    if (fd < 0)
+        return;
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), length) != 0) {
+        ::close(fd);
+        return;
+    }
+    if (file)
+        ::chmod(address.sun_path, S_IRUSR | S_IWUSR); // only the user may call
+    m_socket = fd;
+    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, &SingleInstance::readRequests);
 }
 
 void SingleInstance::askPrimaryToShow()
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName(m_key));
-    if (!socket.waitForConnected(kConnectTimeoutMs))
+    // One datagram, never waited for: a running copy that is busy or gone costs
+    // nothing.
+    sockaddr_un address;
+    const socklen_t length = socketAddress(m_key, &address);
+    const int fd = datagramSocket();
+    if (fd < 0)
         return;
-    socket.write(kShowMessage);
-    socket.waitForBytesWritten(kWriteTimeoutMs);
-    socket.disconnectFromServer();
+    ::sendto(fd, kShowMessage, kShowMessageSize, MSG_NOSIGNAL,
+             reinterpret_cast<sockaddr *>(&address), length);
+    ::close(fd);
 }
 
-void SingleInstance::acceptConnections()
+void SingleInstance::readRequests()
 {
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                if (socket->readLine() == kShowMessage)
-                    emit showRequested();
-            }
-            // Nothing else is ever said; a caller that talks on is cut off.
-            if (socket->bytesAvailable() > kShowMessage.size())
-                socket->abort();
-        });
+    char buffer[64];
+    ssize_t size;
+    while ((size = ::recv(m_socket, buffer, sizeof buffer, 0)) >= 0) {
+        // Anything but the show request is ignored.
+        if (std::size_t(size) == kShowMessageSize &&
+            std::memcmp(buffer, kShowMessage, kShowMessageSize) == 0)
+            emit showRequested();
     }
 }
 

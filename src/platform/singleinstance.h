@@ -4,7 +4,6 @@
 #include <QString>
 #include <memory>
 
-class QLocalServer;
 class QLockFile;
 
 // Makes sure only one copy of the program runs per program folder. The lock is
@@ -24,19 +23,20 @@ public:
     // True when this process is now the one running copy. Atomic: of several
     // copies starting at the same moment exactly one gets true.
     bool tryBecomePrimary();
-    // From a later copy: ask the running copy to show itself. Returns at once
-    // (within a second at worst) whether or not the running copy answers.
+    // From a later copy: ask the running copy to show itself. Returns at once,
+    // whether or not a running copy hears it.
     void askPrimaryToShow();
 
 signals:
     void showRequested();
 
 private:
-    void acceptConnections();
+    void listen();
+    void readRequests();
 
     QString m_key;
     std::unique_ptr<QLockFile> m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_socket = -1;
     bool m_primary = false;
 };
 
