@@ -24,7 +24,7 @@ struct Moment
 
 inline std::string clockText(int hour, int minute, int second)
 {
-    char text[16];
+    char text[40]; // room for any int, so the compiler sees no truncation
     std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour, minute, second);
     return text;
 }
