@@ -23,6 +23,30 @@ void preferX11OnWayland()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
+// The clock panel repaints a few hundred pixels a second. Handing them to the X
+// server through shared memory makes the server answer every frame, which wakes
+// the program twice more a second and saves nothing at this size; they go over
+// the connection instead. Qt reads the switch when it connects, so it is set only
+// for that moment and programs the clock starts never inherit it.
+class PlainImageTransfer
+{
+public:
+    PlainImageTransfer() : m_userChose(qEnvironmentVariableIsSet(kSwitch))
+    {
+        if (!m_userChose)
+            qputenv(kSwitch, "1");
+    }
+    void connected() const
+    {
+        if (!m_userChose)
+            qunsetenv(kSwitch);
+    }
+
+private:
+    static constexpr const char *kSwitch = "QT_XCB_NO_MITSHM";
+    bool m_userChose;
+};
+
 void reportStoreFailure(const QString &)
 {
     MessageRequest message;
@@ -65,7 +89,9 @@ int Main(QApplication &app)
 int main(int argc, char *argv[])
 {
     preferX11OnWayland();
+    const PlainImageTransfer plainImages;
     QApplication app(argc, argv);
+    plainImages.connected();
     app.setApplicationName(QStringLiteral("deskalarm"));
     app.setQuitOnLastWindowClosed(false);
     return Main(app);

@@ -43,6 +43,24 @@ class FiringTest(RealDisplayTest):
         self.display.press_key(box, "Return")
         self.assertTrue(program.running())
 
+    def test_run_item_starts_its_program_exactly_and_with_a_clean_environment(self):
+        folder = tempfile.mkdtemp(prefix="deskalarm-run-")
+        program_path = os.path.join(folder, "my tools; $(touch pwned)", "report & log.sh")
+        os.makedirs(os.path.dirname(program_path))
+        marker = os.path.join(folder, "ran.env")
+        with open(program_path, "w") as f:
+            f.write("#!/bin/sh\nenv > '%s'\n" % marker)
+        os.chmod(program_path, 0o755)
+        self.start_clock(data=data_file(daily("", 2, program_path)), fake_time=START)
+        wait_for(lambda: os.path.exists(marker) and os.path.getsize(marker) > 0, timeout=15,
+                 what="the item's program ran")
+        with open(marker) as f:
+            environment = f.read()
+        # A setting the clock makes for itself alone is not handed on.
+        self.assertNotIn("QT_XCB_NO_MITSHM", environment)
+        self.assertFalse(os.path.exists(os.path.join(folder, "pwned")))
+        self.assertFalse(os.path.exists("pwned"))
+
     def _sound_item_is_heard(self, name, make_file):
         folder = tempfile.mkdtemp(prefix="deskalarm-sound-")
         sound = os.path.join(folder, name)
