@@ -7,7 +7,7 @@ import subprocess
 import time
 import unittest
 
-from harness import RealDisplayTest, wait_for
+from harness import accessible_says, accessible_tree, RealDisplayTest, wait_for
 from records import data_file, record
 
 CAPTION = re.compile(r"^\d\d:\d\d:\d\d\(\d{4}年\d\d月\d\d日，星期[日一二三四五六]\)$")
@@ -35,6 +35,13 @@ class ClockPanelTest(RealDisplayTest):
         wait_for(lambda: self.display.window_name(window) != first, timeout=3, what="next tick")
         self.display.screenshot("clock-panel")
         self.display.screenshot("clock-panel-window", window)
+        # A screen reader reads the time and the panel's buttons.
+        def reads_the_time():
+            return any(re.fullmatch(r"[0-9]{2}:[0-9]{2}:[0-9]{2}", name) or
+                       re.fullmatch(r"[0-9]{2}:[0-9]{2}:[0-9]{2}", text)
+                       for _, name, text in accessible_tree(self.display))
+        self.assertTrue(wait_for(reads_the_time, timeout=15, what="the time read out"))
+        self.assertTrue(accessible_says(self.display, "退出"))
         # Starting reads the file and never writes it.
         with open(program.data_file, "rb") as f:
             self.assertEqual(f.read(), ORIGINAL_FILE)
