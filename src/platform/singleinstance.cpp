@@ -81,7 +81,8 @@ SingleInstance::~SingleInstance()
     if (m_socket >= 0) {
         ::close(m_socket);
         sockaddr_un address;
-        if (socketAddress(m_key, &address) && address.sun_path[0] != 0)
+        socketAddress(m_key, &address);
+        if (address.sun_path[0] != 0) // an abstract name goes with the socket
             ::unlink(address.sun_path);
     }
     if (m_lock)
