@@ -13,9 +13,7 @@ public:
         Clock::setSourceForTesting([this] { return m_now; });
     }
     ~TestClock() { Clock::setSourceForTesting({}); }
-    TestClock(const TestClock &) = delete;
-    TestClock &operator=(const TestClock &) = delete;
-
+    Q_DISABLE_COPY(TestClock)
     void set(const QDateTime &now) { m_now = now; }
     void advanceMs(qint64 ms) { m_now = m_now.addMSecs(ms); }
     QDateTime now() const { return m_now; }
