@@ -2,9 +2,9 @@
 cannot read its file, then runs its clock, and leaves the file as it was."""
 import os
 import random
-import stat
 import sys
 import time
+from pathlib import Path
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 from harness import ClockProgram, RealDisplayTest, wait_for  # noqa: E402
@@ -13,11 +13,8 @@ FAILURE = "^一般提示$"
 
 
 def state(path):
-    """The kind of what lies at the path, or an ordinary file's bytes."""
-    if not stat.S_ISREG(os.lstat(path).st_mode):
-        return stat.S_IFMT(os.lstat(path).st_mode)
-    with open(path, "rb") as f:
-        return f.read()
+    """An ordinary file's bytes, or the kind of what lies at the path."""
+    return Path(path).read_bytes() if Path(path).is_file() else os.lstat(path).st_mode >> 12
 
 
 class HostileStartTest(RealDisplayTest):
@@ -28,7 +25,7 @@ class HostileStartTest(RealDisplayTest):
         noise = bytes(random.Random(20261207).randrange(256) for _ in range(5344))
         # What lies at the data file's name, and whether the failure message shows (None: it may,
         # so long as the program does not wait for a writer).
-        for make, message in [(lambda p: open(p, "wb").write(noise), False), (os.mkdir, True),
+        for make, message in [(lambda p: Path(p).write_bytes(noise), False), (os.mkdir, True),
                               (os.mkfifo, None)]:
             with self.subTest(make.__name__):
                 program = ClockProgram(self.display)
