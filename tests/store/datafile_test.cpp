@@ -257,7 +257,7 @@ TEST_F(DataFileTest, LoadRefusesWhatItCannotReadAndKeepsIt)
         [](const char *name) { return ::rmdir(QFileInfo(name).path().toLocal8Bit().constData()); },
         [](const char *name) { return (readFails = writeItemsFile(name, sampleItems(2))) ? 0 : 1; },
     };
-    ::alarm(60); // a load that opens the pipe waits here
+    ::alarm(20); // a load that opens the pipe waits here
     for (int n = 0; n < 6; ++n) {
         const QString sub = folder.filePath(QString::number(n));
         const QByteArray name = (sub + QStringLiteral("/MSGINI.DDT")).toLocal8Bit();
