@@ -138,13 +138,20 @@ protected:
         EXPECT_EQ(AlarmItems.items(), expected);
         EXPECT_TRUE(!inFile || readBytes(DataFilePath()) == recordsOf(expected));
     }
-    // Whether cmdAlm 0, 2, 3, 4, 5, 6 are enabled, as "x" and "-".
-    QString buttonStates() const
+    // Which of cmdAlm 0, 2 to 6 are enabled, the ticks, and the table's Enabled flags:
+    // "x" for enabled, ticked and -1, "-" for disabled, clear and 0.
+    QString states() const
     {
-        QString states;
+        QString s;
         for (int i : {0, 2, 3, 4, 5, 6})
-            states += setup->cmdAlm[size_t(i)]->isEnabled() ? 'x' : '-';
-        return states;
+            s += setup->cmdAlm[size_t(i)]->isEnabled() ? 'x' : '-';
+        s += ' ';
+        for (int row = 0; row < setup->lstAlm->count(); ++row)
+            s += setup->lstAlm->item(row)->checkState() == Qt::Checked ? 'x' : '-';
+        s += ' ';
+        for (const AlarmItem &item : AlarmItems.items())
+            s += item.Enabled == kTrue ? 'x' : item.Enabled == kFalse ? '-' : '?';
+        return s;
     }
 
     TestClock clock{at(2030, 5, 6, 10, 0, 0)};
@@ -153,16 +160,6 @@ protected:
     frmMain main;
     QPointer<frmSetup> setup;
     QPointer<frmMsgEdit> editor;
-    // The ticks, then the table's Enabled flags: "x" ticked and -1, "-" clear and 0.
-    QString ticks() const
-    {
-        QString shown, stored;
-        for (int row = 0; row < setup->lstAlm->count(); ++row)
-            shown += setup->lstAlm->item(row)->checkState() == Qt::Checked ? 'x' : '-';
-        for (const AlarmItem &item : AlarmItems.items())
-            stored += item.Enabled == kTrue ? 'x' : item.Enabled == kFalse ? '-' : '?';
-        return shown + " " + stored;
-    }
     void press(int index) { editor->cmdMsgEditUti[size_t(index)]->click(); }
     QLineEdit *box(int i) const { return i < 3 ? editor->txtDate[i] : editor->txtTime[i - 3]; }
     // Replaces the whole text of a date or time box in one edit, as pasting does.
@@ -223,19 +220,14 @@ TEST_F(WindowsTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
          "重要提示|删除吗？|确定|取消"},
         {"file chooser", // with the filter in its own form
          [&](const Visit &v) {
+             const QString filter = QStringLiteral("声音文件(*.wav; *.mid)\0*.wav;*.mid\0");
              whileModal(
                  [&](QWidget *w) {
                      v(w);
                      EXPECT_EQ(qobject_cast<QFileDialog *>(w)->nameFilters(),
                                QStringList{"声音文件 (*.wav *.mid)"});
                  },
-                 [&] {
-                     EXPECT_EQ(
-                         ShowOpenDialog(nullptr, "选择文件：",
-                                        QStringLiteral("声音文件(*.wav; *.mid)\0*.wav;*.mid\0"),
-                                        dir.path(), {}),
-                         "");
-                 });
+                 [&] { EXPECT_EQ(ShowOpenDialog(nullptr, "选择文件：", filter, {}, {}), ""); });
          },
          ""},
     };
@@ -257,43 +249,43 @@ TEST_F(WindowsTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePane
 {
     // Any nonzero flag is enabled. "x" falls due while the dialog is open, which
     // stops the clock: the second is never caught up.
-    QList<AlarmItem> items = three + QList{makeItem("x", 7, ShowMessage, {}, "missed",
-                                                    QDate(2030, 5, 6), "10:00:01", Daily)};
-    openList(items, true);
+    openList(three + QList{makeItem("x", 7, ShowMessage, {}, "missed", QDate(2030, 5, 6),
+                                    "10:00:01", Daily)},
+             true);
     const QByteArray saved = readBytes(DataFilePath());
-    items[3].Enabled = kTrue;
-    expectStored(items, false);
+    EXPECT_EQ(states(), "x--xxx x-xx x-xx");
     EXPECT_FALSE(main.Timer1.isEnabled() || main.isEnabled());
     const auto panel = [&] {
-        return buttonStates() + QString::number(setup->lstAlm->currentRow()) + " " +
+        return states() + " " + QString::number(setup->lstAlm->currentRow()) + " " +
                setup->lblWhatToDo->text() + "|" + setup->lblSeleInfo->text() +
                (setup->lblWhatToDo->palette().color(QPalette::WindowText) == Qt::red ? " red" : "");
     };
     QApplication::setActiveWindow(setup);
     setup->lstAlm->setFocus(Qt::TabFocusReason); // focus alone selects nothing
-    EXPECT_EQ(panel(), "x--xxx-1 |");
+    EXPECT_EQ(panel(), "x--xxx x-xx x-xx -1 |");
     for (int i = 0; i < 3; ++i) // the user: down to the third row, then Space
         QTest::keyClick(setup->lstAlm, Qt::Key_Down);
-    EXPECT_EQ(panel(), "xxxxxx2 " + DescribeAction(SoundAndMessage, "C:\\a.mid").text + "|三楼");
+    EXPECT_EQ(panel(),
+              "xxxxxx x-xx x-xx 2 " + DescribeAction(SoundAndMessage, "C:\\a.mid").text + "|三楼");
     QTest::keyClick(setup->lstAlm, Qt::Key_Space);
-    EXPECT_EQ(ticks(), "x--x x--x");
+    EXPECT_EQ(states(), "xxxxxx x--x x--x");
     setup->lstAlm->setCurrentRow(0); // red; Ctrl+click on the selected row clears it all
-    EXPECT_EQ(panel(), "xxxxxx0 " + DescribeAction(Restart, "").text + "| red");
+    EXPECT_EQ(panel(), "xxxxxx x--x x--x 0 " + DescribeAction(Restart, "").text + "| red");
     const QPoint first = setup->lstAlm->visualItemRect(setup->lstAlm->item(0)).center();
     QTest::mouseClick(setup->lstAlm->viewport(), Qt::LeftButton, Qt::ControlModifier, first);
-    EXPECT_EQ(panel(), "x--xxx-1 |");
+    EXPECT_EQ(panel(), "x--xxx x--x x--x -1 |");
     setup->cmdAlm[5]->click(); // invert
-    EXPECT_EQ(ticks(), "-xx- -xx-");
+    EXPECT_EQ(states(), "x--xxx -xx- -xx-");
     setup->cmdAlm[6]->click(); // disable all
     setup->cmdCancel->click(); // kept in memory only
     EXPECT_EQ(readBytes(DataFilePath()), saved);
     EXPECT_TRUE(main.Timer1.isEnabled() && main.isEnabled());
     openList(AlarmItems.items());
     clock.advanceMs(3000);
-    EXPECT_EQ(ticks(), "---- ----");
+    EXPECT_EQ(states(), "x--xxx ---- ----");
     setup->cmdAlm[4]->click(); // enable all
     setup->cmdOK->click();
-    EXPECT_EQ(ticks(), "xxxx xxxx");
+    EXPECT_EQ(states(), "x--xxx xxxx xxxx");
     EXPECT_EQ(readBytes(DataFilePath()), recordsOf(AlarmItems.items()));
     clock.advanceMs(1000);
     main.Timer1_Timer();
@@ -302,11 +294,11 @@ TEST_F(WindowsTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePane
 
 TEST_F(WindowsTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
 {
-    // Items, the row selected, the answer (1: OK), the buttons after; deleting the only item
-    // leaves no file.
-    for (const QString line :
-         {"3 0 1 x--xxx", "3 1 1 x--xxx", "3 2 1 x--xxx", "3 1 0 xxxxxx", "1 0 1 x-----"}) {
-        const QStringList cells = line.split(' ');
+    // Items, the row selected, the answer (1: OK), the states after; deleting the only
+    // item leaves no file.
+    for (const QString line : {"3|0|1|x--xxx -x -x", "3|1|1|x--xxx xx xx", "3|2|1|x--xxx x- x-",
+                               "3|1|0|xxxxxx x-x x-x", "1|0|1|x-----  "}) {
+        const QStringList cells = line.split('|');
         const int count = cells[0].toInt(), row = cells[1].toInt();
         const MsgAnswer answer = cells[2] == "1" ? MsgAnswer::Ok : MsgAnswer::Cancel;
         QList<AlarmItem> expected = three.mid(0, count);
@@ -319,7 +311,7 @@ TEST_F(WindowsTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
             expected.removeAt(row);
         expectStored(expected); // every field of the others unchanged
         EXPECT_EQ(QFile::exists(DataFilePath()), !expected.isEmpty());
-        EXPECT_EQ(buttonStates(), cells[3]) << line.toStdString();
+        EXPECT_EQ(states(), cells[3]) << line.toStdString();
     }
 }
 
