@@ -85,9 +85,8 @@ void expectSpoken(QAccessibleInterface *node, const QString &path, bool strict =
 void whileModal(const Visit &visit, const std::function<void()> &run)
 {
     QTimer::singleShot(0, [visit] {
-        QWidget *box = QApplication::activeModalWidget();
-        visit(box);
-        QTest::keyClick(box, Qt::Key_Escape);
+        visit(QApplication::activeModalWidget());
+        QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
     });
     run();
 }
@@ -129,12 +128,9 @@ protected:
     // The list's titles, the table and the data file hold `expected`.
     void expectStored(const QList<AlarmItem> &expected, bool inFile = true)
     {
-        QStringList shown, wanted;
-        for (int row = 0; row < setup->lstAlm->count(); ++row)
-            shown << setup->lstAlm->item(row)->text();
-        for (const AlarmItem &item : expected)
-            wanted << trimBlanks(item.Title);
-        EXPECT_EQ(shown, wanted);
+        ASSERT_EQ(setup->lstAlm->count(), expected.size());
+        for (int row = 0; row < expected.size(); ++row)
+            EXPECT_EQ(setup->lstAlm->item(row)->text(), trimBlanks(expected[row].Title));
         EXPECT_EQ(AlarmItems.items(), expected);
         EXPECT_TRUE(!inFile || readBytes(DataFilePath()) == recordsOf(expected));
     }
@@ -247,8 +243,7 @@ TEST_F(WindowsTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
 
 TEST_F(WindowsTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePanel)
 {
-    // Any nonzero flag is enabled. "x" falls due while the dialog is open, which
-    // stops the clock: the second is never caught up.
+    // Any nonzero flag is enabled. "x" falls due while the list stops the clock: never caught up.
     openList(three + QList{makeItem("x", 7, ShowMessage, {}, "missed", QDate(2030, 5, 6),
                                     "10:00:01", Daily)},
              true);
@@ -294,8 +289,7 @@ TEST_F(WindowsTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePane
 
 TEST_F(WindowsTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
 {
-    // Items, the row selected, the answer (1: OK), the states after; deleting the only
-    // item leaves no file.
+    // Items, the row selected, the answer (1: OK), the states after; no item, no file.
     for (const QString line : {"3|0|1|x--xxx -x -x", "3|1|1|x--xxx xx xx", "3|2|1|x--xxx x- x-",
                                "3|1|0|xxxxxx x-x x-x", "1|0|1|x-----  "}) {
         const QStringList cells = line.split('|');
@@ -315,8 +309,7 @@ TEST_F(WindowsTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
     }
 }
 
-// The editor's composed fields change synchronously, once per real change, with
-// the nested chains of the boxes' own rules inside.
+// The editor's composed fields change synchronously, once per real change, chains nested.
 TEST_F(WindowsTest, EditorTypingRunsTheChainsOncePerChangeAndBoxesKeepToTheirRanges)
 {
     openEditor({makeItem("月底结账", kFalse, RunFile, {}, {}, QDate(2000, 1, 31))}, 0);
@@ -333,9 +326,8 @@ TEST_F(WindowsTest, EditorTypingRunsTheChainsOncePerChangeAndBoxesKeepToTheirRan
     QScrollBar *month = editor->VScrollDate[1]; // a spinner steps to a date that does not exist
     QTest::mouseClick(month, Qt::LeftButton, {}, QPoint(month->width() / 2, month->height() - 3));
     EXPECT_EQ(history.mid(4), (QStringList{"2031/04/31", "2031/12/31", "2031/11/31"}));
-    // From 2000/05/15 07:00:09: the box, what is typed, what the box shows, and the
-    // composed field's one change, if any. The spinners held 5 and 0 already; a 0
-    // in the day is made 1 by a nested chain.
+    // From 2000/05/15 07:00:09: box, typed, shown, the composed field's one change if any. The
+    // spinners held 5 and 0 already; a 0 in the day is made 1 by a nested chain.
     for (const QString row :
          {"1||1|2000/01/15", "1|13|12|2000/12/15", "1|x|1|2000/01/15", "1|05|05|",
           "2|0|1|2000/05/01", "0|1e10|9999|9999/05/15", "0|-5|0|0000/05/15", "3|24|23|23:00:09",
