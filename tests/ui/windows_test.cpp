@@ -92,10 +92,10 @@ void whileModal(const Visit &visit, const std::function<void()> &run)
 }
 
 // The clock panel, the item table and the data file, for every window.
-class WindowsTest : public ::testing::Test
+class WindowTest : public ::testing::Test
 {
 protected:
-    ~WindowsTest() override
+    ~WindowTest() override
     {
         if (setup)
             setup->close(); // closes an open editor first
@@ -173,7 +173,7 @@ protected:
         makeItem("元旦", kTrue, ShowMessage, {}, "新年快乐", QDate(2000, 1, 1), "00:00:00", Yearly);
 };
 
-TEST_F(WindowsTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
+TEST_F(WindowTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
 {
     const QList<AlarmItem> items = {makeItem("早起", kTrue), makeItem("   ", kFalse)};
     const struct
@@ -241,7 +241,7 @@ TEST_F(WindowsTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
     }
 }
 
-TEST_F(WindowsTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePanel)
+TEST_F(WindowTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePanel)
 {
     // Any nonzero flag is enabled. "x" falls due while the list stops the clock: never caught up.
     openList(three + QList{makeItem("x", 7, ShowMessage, {}, "missed", QDate(2030, 5, 6),
@@ -287,7 +287,7 @@ TEST_F(WindowsTest, TicksReachTheTableAtOnceOnlyOkSavesAndSelectionDrivesThePane
     EXPECT_TRUE(user.asked.empty());
 }
 
-TEST_F(WindowsTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
+TEST_F(WindowTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
 {
     // Items, the row selected, the answer (1: OK), the states after; no item, no file.
     for (const QString line : {"3|0|1|x--xxx -x -x", "3|1|1|x--xxx xx xx", "3|2|1|x--xxx x- x-",
@@ -310,7 +310,7 @@ TEST_F(WindowsTest, DeletesTheSelectedItemAndSavesAtOnceUnlessCancelled)
 }
 
 // The editor's composed fields change synchronously, once per real change, chains nested.
-TEST_F(WindowsTest, EditorTypingRunsTheChainsOncePerChangeAndBoxesKeepToTheirRanges)
+TEST_F(WindowTest, EditorTypingRunsTheChainsOncePerChangeAndBoxesKeepToTheirRanges)
 {
     openEditor({makeItem("月底结账", kFalse, RunFile, {}, {}, QDate(2000, 1, 31))}, 0);
     QStringList history;
@@ -346,7 +346,7 @@ TEST_F(WindowsTest, EditorTypingRunsTheChainsOncePerChangeAndBoxesKeepToTheirRan
     }
 }
 
-TEST_F(WindowsTest, EditorStoresTitledItemsOnlyAndNothingIntoAFullTable)
+TEST_F(WindowTest, EditorStoresTitledItemsOnlyAndNothingIntoAFullTable)
 {
     openEditor({newYear});
     for (const QString title : {"", "    "}) {
