@@ -28,6 +28,7 @@ QMessageBox::Icon boxIcon(MsgIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+
 QString iconName(MsgIcon icon)
 {
     switch (icon) {
