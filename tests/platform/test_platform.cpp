@@ -69,6 +69,7 @@ TEST(Launcher, ANameWithShellCharactersReachesOnlyThatFileAsOneAbsolutePath)
     }
     QThread::msleep(200); // time for anything injected to run
     EXPECT_EQ(QDir(docs).entryList({"I*"}), QStringList());
+    QDir::setCurrent(QDir::tempPath()); // the folder goes with the test
 }
 
 // A copy started by the test: on "go" tries to become the running copy for the
@@ -106,14 +107,13 @@ TEST(SingleInstance, TwentyCopiesStartingTogetherLeaveOneAndAKilledOneBlocksNoth
         QProcess copies[20];
         for (int i = 0; i < 20; ++i) {
             copies[i].start(QCoreApplication::applicationFilePath(), {"--copy", spellings[i % 3]});
-            ASSERT_EQ(nextLine(copies[i]), "ready");
+            ASSERT_EQ(nextLine(copies[i]), "ready") << copies[i].errorString().toStdString();
         }
         for (QProcess &copy : copies)
             copy.write("go\n");
         QProcess *primary = nullptr;
         for (QProcess &copy : copies)
-            if (nextLine(copy) == "primary")
-                EXPECT_EQ(std::exchange(primary, &copy), nullptr) << "two running copies";
+            EXPECT_FALSE(nextLine(copy) == "primary" && std::exchange(primary, &copy));
         ASSERT_NE(primary, nullptr);
         SingleInstance later(instanceKeyFor(root.filePath("app/"))); // turned away, shows it
         EXPECT_FALSE(later.tryBecomePrimary());
