@@ -38,9 +38,10 @@ file(REAL_PATH "${prefix}" real_prefix)
 string(FIND "${real_prefix}/" "${home}/" at)
 if(home STREQUAL "" OR NOT at EQUAL 0)
     message(NOTICE "deskalarm keeps its alarms (MSGINI.DDT) beside the program, so each user "
-                   "should install a copy of their own, e.g. `cmake --install build --prefix "
-                   "~/.local`. ${prefix} is outside your home folder: no autostart entry was "
-                   "installed, and its program folder must not be made writable for others.")
+                   "should install a copy of their own, e.g. `cmake --install <build folder> "
+                   "--prefix ~/.local`. ${prefix} is outside your home folder: no autostart "
+                   "entry was installed. Do not make ${prefix}/${install_dir} writable for "
+                   "others: any of them could then replace the program the others run.")
 elseif(want_autostart)
     set(autostart_dir "${home}/.config/autostart")
     if(NOT "$ENV{XDG_CONFIG_HOME}" STREQUAL "")
