@@ -61,7 +61,7 @@ public:
     }
 
 private:
-    // Requests may overlap (a refused one still waiting when the next is sent).
+    // Each request's connection has a name of its own, so that requests may overlap.
     quint64 m_requests = 0;
 };
 
