@@ -22,7 +22,7 @@ TEST(SdlSound, ErrorNumbersOfTheMediaCommandsAndTheWavePlayer)
     QTemporaryDir dir;
     const QString d = dir.path() + "/";
     qputenv("SDL_DISKAUDIOFILE", dir.filePath("capture.raw").toLocal8Bit());
-    ASSERT_TRUE(writeBytes(dir.filePath("notes.mid"), "not a tune\n")); // the mixer plays silence
+    ASSERT_TRUE(writeBytes(dir.filePath("notes.mid"), "not a tune\n")); // not MIDI, under 12 bytes
     ASSERT_EQ(QProcess::execute("sox", {"-n", d + "ring.wav", "synth", "3", "sine", "440"}), 0);
     const auto device = std::make_shared<SdlAudioDevice>();
     SdlMediaService media(device);
