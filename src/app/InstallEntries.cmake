@@ -1,6 +1,9 @@
 # Run by `cmake --install`: the command link and the desktop entries, made for the
-# prefix given at install time. Honours DESTDIR.
+# prefix given at install time. Honours DESTDIR. Every file and folder is
+# installed with explicit permissions (never writable by group or others),
+# whatever the umask.
 set(prefix "${CMAKE_INSTALL_PREFIX}")
+set(read_only OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 # The Exec key takes the program quoted, so that a folder with blanks works; inside
 # the quotes \ " ` $ are escaped twice (string escape, then quoting) and % doubled.
 set(program "${prefix}/${install_dir}/deskalarm")
@@ -14,35 +17,36 @@ file(MAKE_DIRECTORY "${work_dir}")
 configure_file("${desktop_in}" "${work_dir}/deskalarm.desktop" @ONLY)
 
 # bin/deskalarm -> ../lib/deskalarm/deskalarm; the program finds its folder
-# through the link's target.
-set(link "$ENV{DESTDIR}${prefix}/bin/deskalarm")
-message(STATUS "Installing: ${link}")
-file(MAKE_DIRECTORY "$ENV{DESTDIR}${prefix}/bin")
-file(CREATE_LINK "../${install_dir}/deskalarm" "${link}" SYMBOLIC)
-# Listed in install_manifest.txt with the files file(INSTALL) records itself, so
-# that `xargs -d '\n' rm -f < build/install_manifest.txt` removes everything installed.
-list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${prefix}/bin/deskalarm")
+# through the link's target. Installed as a link, and listed in
+# install_manifest.txt, so that `xargs -d '\n' rm -f < build/install_manifest.txt`
+# removes everything installed.
+file(CREATE_LINK "../${install_dir}/deskalarm" "${work_dir}/deskalarm" SYMBOLIC)
+file(INSTALL "${work_dir}/deskalarm" DESTINATION "${prefix}/bin")
 
-file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${prefix}/share/applications")
+file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${prefix}/share/applications"
+     FILE_PERMISSIONS ${read_only})
 
-if(want_autostart)
-    if(NOT autostart_dir)
-        file(REAL_PATH "$ENV{HOME}" home)
-        file(REAL_PATH "${prefix}" real_prefix)
-        string(FIND "${real_prefix}/" "${home}/" at)
-        if(NOT "$ENV{HOME}" STREQUAL "" AND at EQUAL 0)
-            if(NOT "$ENV{XDG_CONFIG_HOME}" STREQUAL "")
-                set(autostart_dir "$ENV{XDG_CONFIG_HOME}/autostart")
-            else()
-                set(autostart_dir "${home}/.config/autostart")
-            endif()
-        else()
-            # A shared prefix: the session-wide autostart folder. Note that the
-            # program folder must still be writable for the data file.
-            set(autostart_dir "/etc/xdg/autostart")
-            message(STATUS "deskalarm keeps MSGINI.DDT in ${prefix}/${install_dir}: "
-                           "its users need write access there")
-        endif()
+# The program keeps its data file beside itself, so each user runs a copy of
+# their own: only a prefix in the user's home folder is one the clock can run
+# from. For a shared prefix there is no autostart entry (every user's session
+# would start a clock that cannot keep its items), and a word to say so.
+set(home "")
+if(NOT "$ENV{HOME}" STREQUAL "" AND NOT "$ENV{HOME}" STREQUAL "/")
+    file(REAL_PATH "$ENV{HOME}" home)
+endif()
+file(REAL_PATH "${prefix}" real_prefix)
+string(FIND "${real_prefix}/" "${home}/" at)
+if(home STREQUAL "" OR NOT at EQUAL 0)
+    message(NOTICE "deskalarm keeps its alarms (MSGINI.DDT) beside the program, so each user "
+                   "should install a copy of their own, e.g. `cmake --install <build folder> "
+                   "--prefix ~/.local`. ${prefix} is outside your home folder: no autostart "
+                   "entry was installed. Do not make ${prefix}/${install_dir} writable for "
+                   "others: any of them could then replace the program the others run.")
+elseif(want_autostart)
+    set(autostart_dir "${home}/.config/autostart")
+    if(NOT "$ENV{XDG_CONFIG_HOME}" STREQUAL "")
+        set(autostart_dir "$ENV{XDG_CONFIG_HOME}/autostart")
     endif()
-    file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${autostart_dir}")
+    file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${autostart_dir}"
+         FILE_PERMISSIONS ${read_only})
 endif()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Asks the system to restart or to shut down, interactively and never forced:
 // running programs and the system's policy may still refuse.
 enum class PowerAction { Reboot, PowerOff };
@@ -8,8 +10,10 @@ class PowerService
 {
 public:
     virtual ~PowerService() = default;
-    // True when the request was accepted by the system.
-    virtual bool request(PowerAction action) = 0;
+    // Returns at once. `done` is called exactly once, later, on the calling
+    // thread's event loop, with true when the system accepted the request. The
+    // system may first ask the user for a password: the answer can take minutes.
+    virtual void request(PowerAction action, std::function<void(bool accepted)> done) = 0;
 };
 
 PowerService &powerService();

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kWaveChannel = 0;
+constexpr qint64 kSmallestSoundFile = 12;
 // Waiting ends at the latest this long after the sound should have ended, so a
 // stalled device can never hold the caller for good.
 constexpr Uint32 kWaitMarginMs = 2000;
@@ -45,7 +46,9 @@ quint32 SdlWavePlayer::start(const QString &fileName, quint32 flags)
     if (!(flags & kSndFilename))
         return MediaError::BadArgument;
     const QFileInfo file(fileName);
-    if (!file.isFile() || !file.isReadable())
+    // Shorter than the 12 bytes by which the mixer tells the kind of a sound
+    // file, it is none; the mixer would also leak its reader on such a file.
+    if (!file.isFile() || !file.isReadable() || file.size() < kSmallestSoundFile)
         return MediaError::FileCannotOpen;
     if (!m_device->ensureOpen())
         return MediaError::DeviceUnavailable;

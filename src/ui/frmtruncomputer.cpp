@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -16,6 +17,12 @@
 namespace {
 constexpr int kTicksToRequest = 20;
 constexpr int kHeartbeatMs = 1000;
+
+void restartHeartbeatOf(frmMain &main)
+{
+    main.Timer1.setEnabled(true);
+    main.Timer1.setInterval(kHeartbeatMs);
+}
 } // namespace
 
 frmTrunComputer::frmTrunComputer(frmMain &main)
@@ -145,19 +152,23 @@ void frmTrunComputer::reject()
 
 void frmTrunComputer::RequestPowerAction()
 {
-    const bool accepted =
-        powerService().request(isReboot() ? PowerAction::Reboot : PowerAction::PowerOff);
-    // A refused request leaves the computer running: the clock must go on, or
-    // no later item would ever fire.
-    if (!accepted)
-        restartClockHeartbeat();
+    // The answer may come minutes later (the system may first ask for a
+    // password), when this dialog is long gone: it reaches the clock panel alone,
+    // and only while the panel is still there.
+    QPointer<frmMain> main(&m_main);
+    powerService().request(isReboot() ? PowerAction::Reboot : PowerAction::PowerOff,
+                           [main](bool accepted) {
+                               // A refused request leaves the computer running: the
+                               // clock must go on, or no later item would ever fire.
+                               if (!accepted && main)
+                                   restartHeartbeatOf(*main);
+                           });
     m_heartbeatDecided = true;
 }
 
 void frmTrunComputer::restartClockHeartbeat()
 {
-    m_main.Timer1.setEnabled(true);
-    m_main.Timer1.setInterval(kHeartbeatMs);
+    restartHeartbeatOf(m_main);
 }
 
 void frmTrunComputer::closeEvent(QCloseEvent *event)

@@ -86,3 +86,24 @@ TEST_F(CountdownTest, EveryWayOutRequestsOnceOrNeverAndRestartsTheClockOnlyWhenN
     }
     EXPECT_TRUE(user.asked.empty());
 }
+
+TEST_F(CountdownTest, AnAnswerThatComesAfterTheDialogHasGoneStillDecidesTheClock)
+{
+    power.answerLater = true; // as while the system asks for a password
+    for (const bool accepted : {true, false}) {
+        open(true);
+        dialog->cmdOK_Click();
+        flushDeletes();
+        ASSERT_FALSE(dialog);
+        EXPECT_FALSE(clock.Timer1.isEnabled());
+        std::exchange(power.pending, {})(accepted);
+        EXPECT_EQ(clock.Timer1.isEnabled(), !accepted);
+    }
+    auto gone = std::make_unique<frmMain>();
+    auto *countdown = new frmTrunComputer(*gone);
+    countdown->Form_Load();
+    countdown->cmdOK_Click();
+    gone.reset(); // the clock panel closed before the answer
+    flushDeletes();
+    std::exchange(power.pending, {})(false); // reaches nothing
+}

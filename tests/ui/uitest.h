@@ -19,9 +19,15 @@ class FakePowerService : public PowerService
 public:
     FakePowerService() { setPowerServiceForTesting(this); }
     ~FakePowerService() override { setPowerServiceForTesting(nullptr); }
-    bool request(PowerAction action) override { return requests.push_back(action), accept; }
+    // Answers at once with `accept`, or, with answerLater, leaves the answer in `pending`.
+    void request(PowerAction action, std::function<void(bool)> done) override
+    {
+        requests.push_back(action);
+        answerLater ? void(pending = std::move(done)) : done(accept);
+    }
     std::vector<PowerAction> requests;
-    bool accept = true;
+    bool accept = true, answerLater = false;
+    std::function<void(bool)> pending;
 };
 
 // Answers every message box with `answer` and keeps what was asked, as "title|text".
