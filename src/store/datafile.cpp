@@ -111,6 +111,12 @@ bool readItemsFile(const QString &path, QList<AlarmItem> *items, QString *error)
 bool writeItemsFile(const QString &path, const QList<AlarmItem> &items, QString *error)
 {
     const QString target = fileToReplace(path);
+    // A save replaces or removes an ordinary file only: a folder, a named pipe or a
+    // device found at the data file's name (or at the end of its link) stays.
+    struct stat old;
+    const bool oldExists = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    if (oldExists && !S_ISREG(old.st_mode))
+        return fail(error, QStringLiteral("Cannot replace %1: not an ordinary file").arg(target));
     if (items.isEmpty())
         return removeFile(target, error);
     if (items.size() > kMaxItems)
@@ -130,14 +136,15 @@ bool writeItemsFile(const QString &path, const QList<AlarmItem> &items, QString 
     const QString temp = target + QStringLiteral(".saving");
     const QByteArray tempName = QFile::encodeName(temp);
     const QByteArray targetName = QFile::encodeName(target);
-    mode_t mode = 0666; // narrowed by the umask
-    struct stat old;
-    if (::stat(targetName.constData(), &old) == 0) {
+    // Never writable by others, whatever the umask: an item can start a program
+    // as the user.
+    mode_t mode = 0644;
+    if (oldExists) {
         // Replacing the file only needs a writable folder; a write-protected data
         // file is respected all the same, as the user meant it.
         if (::access(targetName.constData(), W_OK) != 0)
             return fail(error, systemError(QStringLiteral("Cannot write"), target));
-        mode = old.st_mode & 07777;
+        mode = old.st_mode & 0755;
     }
 
     // Whatever lies at the new file's name (a stale file of a killed save, a

@@ -150,7 +150,12 @@ TEST_F(DataFileTest, LoadsWholeRecordsAndSavesThemByteForByte)
     EXPECT_EQ(AlarmItems.items(), sampleItems(2));
     const QString letter = folder.filePath(QStringLiteral("letter"));
     ASSERT_TRUE(writeBytes(letter, "Dear friend") && QFile::link(letter, saving));
-    ASSERT_TRUE(SaveAlarmItems());
+    const QByteArray name = path.toLocal8Bit();
+    const mode_t umask = ::umask(0); // nobody else may write the items, whatever the umask
+    ASSERT_TRUE(::chmod(name.constData(), 0666) == 0 && SaveAlarmItems());
+    ::umask(umask);
+    struct stat st;
+    EXPECT_TRUE(::stat(name.constData(), &st) == 0 && (st.st_mode & 0777) == 0644);
     EXPECT_EQ(readBytes(path), records);
     EXPECT_EQ(readBytes(letter), "Dear friend");
     EXPECT_FALSE(QFileInfo(saving).exists() || QFileInfo(saving).isSymLink());
@@ -269,6 +274,11 @@ TEST_F(DataFileTest, LoadRefusesWhatItCannotReadAndKeepsIt)
         EXPECT_FALSE(LoadAlarmItems()) << n;
         EXPECT_EQ(failures.size(), 1) << n;
         EXPECT_EQ(AlarmItems.items(), sampleItems(3)) << n;
+        if (n < 2) { // a save neither replaces nor removes them
+            EXPECT_FALSE(SaveAlarmItems()) << n;
+            AlarmItems.clear();
+            EXPECT_FALSE(SaveAlarmItems()) << n;
+        }
         EXPECT_EQ(kind(name.constData()), before) << n;
     }
     ::alarm(0);
