@@ -73,9 +73,13 @@ int Main(QApplication &app)
     LoadAlarmItems();
 
     frmMain clock;
+    // A later copy brings the clock back, also from where "show desktop" or a
+    // task bar put it away.
     QObject::connect(&instance, &SingleInstance::showRequested, &clock, [&clock] {
+        clock.setWindowState(clock.windowState() & ~Qt::WindowMinimized);
         clock.show();
         clock.raise();
+        clock.activateWindow();
     });
     // Logging out or shutting down must not hang on the close question.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &clock,

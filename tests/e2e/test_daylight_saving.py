@@ -1,0 +1,46 @@
+"""Daylight-saving nights in New York, lived through by the running program on
+a sped-up clock: a daily alarm rings once on the night the clocks go back and
+once, at 03:00:00, on the night they skip 02:00 to 03:00; a half-past alarm
+rings in the repeated hour again, since that is a real half hour."""
+import datetime
+import os
+import time
+
+from harness import CLOCK, RealDisplayTest, record, stop_group
+
+# Each night: the clock's start and speed, the items (name, time, kind), how
+# many seconds it lives, and what rings, each with the panel's time then.
+NIGHTS = [
+    ("2026-11-01 01:28:00", 60, [("daily", "01:30:00", 1), ("halfpast", "01:30:00", 6)], 3730,
+     ["daily 01:3", "halfpast 01:3", "halfpast 01:3"]),
+    ("2027-03-14 01:59:50", 2, [("daily", "02:30:00", 1), ("hourly", "00:00:00", 5)], 20,
+     ["daily 03:00:0", "hourly 03:00:0"]),
+]
+
+
+class DaylightSavingTest(RealDisplayTest):
+    def test_daily_items_ring_once_a_night(self):
+        for start, speed, items, seconds, expected in NIGHTS:
+            with self.subTest(start=start):
+                folder = self.scratch("deskalarm-dst-")
+                rang = os.path.join(folder, "rang")
+                data = b""
+                for name, at, kind in items:  # each notes its name and the panel's time
+                    script = os.path.join(folder, name)
+                    with open(script, "w") as f:
+                        f.write("#!/bin/sh\necho \"%s $(xdotool search --onlyvisible --name '%s'"
+                                " getwindowname | cut -c1-8)\" >> %s\n" % (name, CLOCK, rang))
+                    os.chmod(script, 0o755)
+                    data += record(name, datetime.date(2026, 1, 1), at, kind, action=2, path=script)
+                program = self.start_clock(data, "@%s x%d" % (start, speed),
+                                           {"TZ": "America/New_York"})
+                began = time.monotonic()
+                clock = self.clock_window()
+                time.sleep(max(0, began + seconds / speed + 2 - time.monotonic()))
+                self.screenshot("daylight-saving-%s" % start[:10], clock)
+                stop_group(program.process)
+                self.gone(CLOCK)
+                with open(rang) if os.path.exists(rang) else open(os.devnull) as f:
+                    lines = sorted(f.read().splitlines())
+                self.assertEqual(len(lines), len(expected), lines)
+                self.assertEqual([line[:len(e)] for line, e in zip(lines, expected)], expected, lines)
