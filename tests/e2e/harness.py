@@ -1,11 +1,10 @@
-"""Real-display harness: the built program in a folder of its own, on a private X
-display (Xvfb with openbox, or the XWayland of a headless mutter) with a private
-D-Bus session. xdotool drives the windows, xprop and screenshots look at them,
-faketime sets the clock, AT-SPI hears what a screen reader hears. Every process
-a test starts is stopped when it ends."""
+"""The built program on a private X display (Xvfb with openbox, or a headless
+mutter's XWayland) and D-Bus session, driven by xdotool, seen through xprop,
+screenshots and AT-SPI. Every process a test starts ends with the test."""
 import array
 import datetime
 import os
+import pathlib
 import re
 import shutil
 import signal
@@ -15,7 +14,6 @@ import sys
 import tempfile
 import time
 import unittest
-import wave
 
 ARTIFACTS = os.environ.get("DESKALARM_ARTIFACTS", os.path.join(tempfile.gettempdir(), "deskalarm-e2e"))
 BIN_DIR = os.environ.get("DESKALARM_BIN_DIR", "")
@@ -49,21 +47,10 @@ def record(title, day, at, repeat=1, message="", enabled=-1, action=0, path=""):
             + struct.pack("<hh", enabled, action) + text(path, 255))
 
 
-def write_wav(path, seconds=1.5):
-    with wave.open(path, "wb") as out:
-        out.setnchannels(1), out.setsampwidth(2), out.setframerate(22050)
-        out.writeframes(array.array("h", (12000 * (-1) ** (i // 20)
-                                          for i in range(int(22050 * seconds)))).tobytes())
-
-
 def peak_level(path):
     """The largest sample of what SDL's disk driver wrote (raw, 16-bit)."""
-    samples = array.array("h")
-    if os.path.exists(path):
-        with open(path, "rb") as f:
-            data = f.read()
-        samples.frombytes(data[: len(data) // 2 * 2])
-    return max(map(abs, samples), default=0)
+    data = pathlib.Path(path).read_bytes() if os.path.exists(path) else b""
+    return max(map(abs, array.array("h", data[: len(data) // 2 * 2])), default=0)
 
 
 class RealDisplayTest(unittest.TestCase):
@@ -96,6 +83,12 @@ class RealDisplayTest(unittest.TestCase):
                                    start_new_session=True, **kwargs)
         self.addCleanup(stop_group, process)
         return process
+
+    def script(self, path, body):
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        pathlib.Path(path).write_text("#!/bin/sh\n" + body + "\n")
+        os.chmod(path, 0o755)
+        return path
 
     def run_out(self, args):
         return subprocess.run(args, env=self.env, capture_output=True, text=True).stdout
@@ -136,8 +129,7 @@ class RealDisplayTest(unittest.TestCase):
         program = ClockProgram(self.scratch("deskalarm-e2e-"))
         for name in ("deskalarm", "readme.htm", "libdeskalarm_sdlsound.so"):
             shutil.copy2(os.path.join(BIN_DIR, name), program.folder)
-        with open(program.data_file, "wb") as f:
-            f.write(data)
+        pathlib.Path(program.data_file).write_bytes(data)
         # XDG_RUNTIME_DIR holds the single-instance lock: one for each test.
         program.env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", SDL_AUDIODRIVER="dummy")
         program.env.update(env or {}, XDG_RUNTIME_DIR=program.folder)
@@ -173,7 +165,7 @@ class RealDisplayTest(unittest.TestCase):
     def geometry(self, window):
         """(x, y, width, height) of the window's client area on the screen."""
         out = self.run_out(["xwininfo", "-id", str(window)])
-        return tuple(int(n) for n in re.findall(r"(?:Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", out))
+        return tuple(map(int, re.findall(r"(?:Absolute upper-left [XY]|Width|Height):\s+(-?\d+)", out)))
 
     def props(self, window, *names):
         return self.run_out(["xprop", "-id", str(window)] + list(names))
@@ -205,9 +197,8 @@ class RealDisplayTest(unittest.TestCase):
 
     def accessible(self):
         """What a screen reader reads from the program: (role, name, text) tuples."""
-        out = subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__),
-                              "atspi_dump.py"), "deskalarm"], env=self.env, capture_output=True,
-                             text=True, timeout=30).stdout
+        out = subprocess.run([sys.executable, __file__, "deskalarm"], env=self.env,
+                             capture_output=True, text=True, timeout=30).stdout
         return [tuple((line.split("\t") + ["", ""])[:3]) for line in out.splitlines()]
 
     def mock_logind(self):
@@ -236,5 +227,26 @@ class ClockProgram:
         return self.process.poll() is None
 
     def data(self):
-        with open(self.data_file, "rb") as f:
-            return f.read()
+        return pathlib.Path(self.data_file).read_bytes()
+
+
+def print_accessible(node, depth=0):
+    """Prints "role<TAB>name<TAB>text" for an AT-SPI object and all below it."""
+    try:
+        try:
+            text = node.queryText().getText(0, -1)
+        except Exception:
+            text = ""
+        print("\t".join(s.replace("\n", "\\n") for s in (node.getRoleName(), node.name, text)))
+        for i in range(min(node.childCount, 500) if depth < 25 else 0):
+            print_accessible(node.getChildAtIndex(i), depth + 1)
+    except Exception:  # an object that went away while it was read
+        pass
+
+
+if __name__ == "__main__":  # in a process of its own: pyatspi keeps its first bus
+    import pyatspi
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in (desktop.getChildAtIndex(i) for i in range(desktop.childCount)):
+        if app is not None and app.name == sys.argv[1]:
+            print_accessible(app)

@@ -1,7 +1,6 @@
-"""Daylight-saving nights in New York, lived through by the running program on
-a sped-up clock: a daily alarm rings once on the night the clocks go back and
-once, at 03:00:00, on the night they skip 02:00 to 03:00; a half-past alarm
-rings in the repeated hour again, since that is a real half hour."""
+"""Daylight-saving nights in New York, lived by the running program on a sped-up
+clock: a daily alarm rings once when the clocks go back, and once at 03:00:00 when
+they skip from 02:00 to 03:00; a half-past alarm rings in the repeated hour too."""
 import datetime
 import os
 import time
@@ -26,11 +25,9 @@ class DaylightSavingTest(RealDisplayTest):
                 rang = os.path.join(folder, "rang")
                 data = b""
                 for name, at, kind in items:  # each notes its name and the panel's time
-                    script = os.path.join(folder, name)
-                    with open(script, "w") as f:
-                        f.write("#!/bin/sh\necho \"%s $(xdotool search --onlyvisible --name '%s'"
-                                " getwindowname | cut -c1-8)\" >> %s\n" % (name, CLOCK, rang))
-                    os.chmod(script, 0o755)
+                    script = self.script(os.path.join(folder, name), "echo \"%s $(xdotool search"
+                                         " --onlyvisible --name '%s' getwindowname | cut -c1-8)\""
+                                         " >> %s" % (name, CLOCK, rang))
                     data += record(name, datetime.date(2026, 1, 1), at, kind, action=2, path=script)
                 program = self.start_clock(data, "@%s x%d" % (start, speed),
                                            {"TZ": "America/New_York"})

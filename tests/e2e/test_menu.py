@@ -12,9 +12,7 @@ class MenuTest(RealDisplayTest):
         # The desktop's opener, standing in: it notes what it was asked to open.
         tools = self.scratch("deskalarm-opener-")
         opened = os.path.join(tools, "opened")
-        with open(os.path.join(tools, "xdg-open"), "w") as f:
-            f.write('#!/bin/sh\nprintf "%%s|" "$@" >> "%s"\n' % opened)
-        os.chmod(os.path.join(tools, "xdg-open"), 0o755)
+        self.script(os.path.join(tools, "xdg-open"), 'printf "%%s|" "$@" >> "%s"' % opened)
         program = self.start_clock(env={"PATH": tools + os.pathsep + self.env["PATH"]})
 
         clock = self.open_menu()
@@ -35,8 +33,7 @@ class MenuTest(RealDisplayTest):
         os.remove(os.path.join(program.folder, "readme.htm"))
         self.open_menu()
         self.xdotool("key", "r")
-        box = self.find("^文件未找到$")[0]
-        self.key(box, "Return")
+        self.key(self.find("^文件未找到$")[0], "Return")
         self.gone("^文件未找到$")
 
         self.open_menu()
