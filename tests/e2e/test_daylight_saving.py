@@ -10,7 +10,7 @@ from harness import CLOCK, RealDisplayTest, record, stop_group
 # Each night: the clock's start and speed, the items (name, time, kind), how
 # many seconds it lives, and what rings, each with the panel's time then.
 NIGHTS = [
-    ("2026-11-01 01:28:00", 60, [("daily", "01:30:00", 1), ("halfpast", "01:30:00", 6)], 3730,
+    ("2026-11-01 01:28:30", 40, [("daily", "01:30:00", 1), ("halfpast", "01:30:00", 6)], 3700,
      ["daily 01:3", "halfpast 01:3", "halfpast 01:3"]),
     ("2027-03-14 01:59:50", 2, [("daily", "02:30:00", 1), ("hourly", "00:00:00", 5)], 20,
      ["daily 03:00:0", "hourly 03:00:0"]),
