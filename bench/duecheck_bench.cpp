@@ -1,6 +1,8 @@
-// One tick's due check over a full table of 32,767 items.
+// One tick's due check over a full table of 32,767 items, and the search for
+// the next firings of such a table.
 #include "clock.h"
 #include "duecheck.h"
+#include "nextfirings.h"
 
 #include <QRandomGenerator>
 #include <benchmark/benchmark.h>
@@ -71,6 +73,16 @@ void BM_FirstScanAfterAChange(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FirstScanAfterAChange)->Unit(benchmark::kMicrosecond);
+// `deskalarm-items next`: the next 10 firings of a full table.
+void BM_NextFirings(benchmark::State &state)
+{
+    const AlarmTable table = fullTable();
+    const qint64 from = QDateTime(QDate(2000, 3, 29), QTime(7, 30, 17)).toSecsSinceEpoch();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(nextFirings(table, from, 10));
+    state.counters["firings"] = double(nextFirings(table, from, 10).size());
+}
+BENCHMARK(BM_NextFirings)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -171,7 +171,7 @@ void checkScanAgreesWithTheRule(QList<AlarmItem> items, QStringList &broken)
         for (const FiringArgs &firing : dueFirings(table, sample))
             quick << firing.item;
         for (int k = 1; k <= table.count(); ++k) {
-            if (IsItemDue(table.item(k), sample.today, sample.nowText))
+            if (IsItemDueAt(table.item(k), sample))
                 naive << k;
         }
         if (quick != naive)

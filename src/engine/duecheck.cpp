@@ -4,6 +4,7 @@
 #include "dueindex.h"
 #include "timeofday.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -37,11 +38,11 @@ bool sameMonthAndDay(const QDate &a, const QDate &b)
 bool isDueNaively(const AlarmTable &table, int k, const TimeSample &sample)
 {
     const AlarmItem &item = table.item(k);
-    return item.Enabled == kTrue && IsItemDue(item, sample.today, sample.nowText);
+    return item.Enabled == kTrue && IsItemDueAt(item, sample);
 }
 
 // The due items, ascending. The compact index gives the same answer as asking
-// IsItemDue of every item; it needs the sample's time in its exact form, which
+// IsItemDueAt of every item; it needs the sample's time in its exact form, which
 // takeTimeSample always gives.
 std::vector<int> dueItemNumbers(const AlarmTable &table, const TimeSample &sample)
 {
@@ -54,18 +55,75 @@ std::vector<int> dueItemNumbers(const AlarmTable &table, const TimeSample &sampl
         }
         return due;
     }
-    dueIndex().update(table);
-    return dueIndex().dueItems(sample.today, nowSeconds);
+    DueIndex &index = dueIndex();
+    index.update(table);
+    std::vector<int> due = index.dueItems(sample.today, nowSeconds, !sample.repeated);
+    if (sample.skippedBefore > 0) {
+        // Once, at the first second after the clocks went forward.
+        forEachSkippedSecond(sample, [&](double day, int second) {
+            const std::vector<int> skipped = index.dueItems(day, second, true, false);
+            due.insert(due.end(), skipped.begin(), skipped.end());
+        });
+        std::sort(due.begin(), due.end());
+        due.erase(std::unique(due.begin(), due.end()), due.end());
+    }
+    return due;
 }
+
+// How far back a moment looks for a change of the clocks that may have made its
+// local time a repeated one; no such change sets the clocks back further.
+constexpr int kLongestSetBack = 3 * 3600;
 } // namespace
+
+TimeSample wallClockSample(const QDate &date, const QTime &time)
+{
+    TimeSample sample;
+    sample.date = date;
+    sample.today = oleDateOf(date);
+    sample.nowText = time.toString(QStringLiteral("HH:mm:ss"));
+    return sample;
+}
 
 TimeSample takeTimeSample(const QDateTime &moment)
 {
-    TimeSample sample;
-    sample.date = moment.date();
-    sample.today = oleDateOf(sample.date);
-    sample.nowText = moment.time().toString(QStringLiteral("HH:mm:ss"));
+    TimeSample sample = wallClockSample(moment.date(), moment.time());
+    // Two or three look-ups of the zone's offset a second. The local time of
+    // `moment` passed once before when the offset was larger by some D a while
+    // ago and was that large again D seconds before `moment`.
+    const int offset = moment.offsetFromUtc();
+    const int justBefore = moment.addSecs(-1).offsetFromUtc();
+    if (offset > justBefore)
+        sample.skippedBefore = offset - justBefore;
+    const int earlier = moment.addSecs(-kLongestSetBack).offsetFromUtc();
+    if (earlier > offset)
+        sample.repeated = moment.addSecs(offset - earlier).offsetFromUtc() == earlier;
     return sample;
+}
+
+int dueSecondOfDay(const AlarmItem &item)
+{
+    if (item.RepeatKind < Once || item.RepeatKind > Yearly)
+        return -1;
+    const QStringView stored = storedTime(item);
+    if (item.RepeatKind == Daily) {
+        const int read = readTimeOfDay(stored);
+        if (read >= 0)
+            return read;
+    }
+    return secondsOfExactTime(stored);
+}
+
+bool IsItemDueAt(const AlarmItem &item, const TimeSample &sample)
+{
+    if (item.RepeatKind == OnTheHour || item.RepeatKind == HalfPast)
+        return IsItemDue(item, sample.today, sample.nowText);
+    if (!sample.repeated && IsItemDue(item, sample.today, sample.nowText))
+        return true;
+    bool due = false;
+    forEachSkippedSecond(sample, [&](double day, int second) {
+        due = due || IsItemDue(item, day, timeText(second));
+    });
+    return due;
 }
 
 QStringView storedTime(const AlarmItem &item)

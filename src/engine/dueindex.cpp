@@ -45,13 +45,7 @@ void DueIndex::update(const AlarmTable &table)
         default:
             continue; // never due
         }
-        const QStringView stored = storedTime(item);
-        int second = secondsOfExactTime(stored);
-        if (item.RepeatKind == Daily) {
-            const int read = readTimeOfDay(stored);
-            if (read >= 0)
-                second = read;
-        }
+        const int second = dueSecondOfDay(item);
         if (second < 0)
             continue; // can never equal a time of the clock
         TimedEntry entry{second, k, item.AlarmDate, item.RepeatKind, 0, 0, 0};
@@ -69,7 +63,8 @@ void DueIndex::update(const AlarmTable &table)
     });
 }
 
-std::vector<int> DueIndex::dueItems(double today, int nowSeconds) const
+std::vector<int> DueIndex::dueItems(double today, int nowSeconds, bool timed,
+                                    bool everyHalfHour) const
 {
     std::vector<int> due;
     const QDate todayDate = dateOfOle(today);
@@ -78,8 +73,10 @@ std::vector<int> DueIndex::dueItems(double today, int nowSeconds) const
     const int weekday = todayDate.isValid() ? todayDate.dayOfWeek() : -1;
 
     const auto bySecond = [](const TimedEntry &e, int s) { return e.second < s; };
-    for (auto it = std::lower_bound(m_timed.begin(), m_timed.end(), nowSeconds, bySecond);
-         it != m_timed.end() && it->second == nowSeconds; ++it) {
+    const auto first = timed
+                           ? std::lower_bound(m_timed.begin(), m_timed.end(), nowSeconds, bySecond)
+                           : m_timed.end();
+    for (auto it = first; it != m_timed.end() && it->second == nowSeconds; ++it) {
         bool isDue = false;
         switch (it->kind) {
         case Once:
@@ -107,7 +104,7 @@ std::vector<int> DueIndex::dueItems(double today, int nowSeconds) const
         everyHour = &m_onTheHour;
     else if (nowSeconds % 3600 == 1800)
         everyHour = &m_halfPast;
-    if (everyHour != nullptr && !everyHour->empty()) {
+    if (everyHalfHour && everyHour != nullptr && !everyHour->empty()) {
         const auto middle = due.insert(due.end(), everyHour->begin(), everyHour->end());
         std::inplace_merge(due.begin(), middle, due.end());
     }

@@ -19,8 +19,11 @@ public:
     void update(const AlarmTable &table);
 
     // The numbers of the items due at `today` (an OLE date) and `nowSeconds`
-    // (seconds since midnight), ascending. The index must be current.
-    std::vector<int> dueItems(double today, int nowSeconds) const;
+    // (seconds since midnight), ascending: those of a fixed time (kinds 0 to 4)
+    // when `timed`, those of the full and the half hour when `everyHalfHour`.
+    // The index must be current.
+    std::vector<int> dueItems(double today, int nowSeconds, bool timed = true,
+                              bool everyHalfHour = true) const;
 
 private:
     // An item whose due test starts by comparing a second of the day.

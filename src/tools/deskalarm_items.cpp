@@ -1,13 +1,16 @@
-// deskalarm-items: shows what a data file holds, or what would fall due at a
-// given second, without changing the file.
+// deskalarm-items: shows what a data file holds, what would fall due at a given
+// second, or what comes next, without changing the file.
 //
 //   deskalarm-items list [--json] FILE
 //   deskalarm-items due [--json] FILE "yyyy-mm-dd HH:MM:SS"
+//   deskalarm-items next [--json] [--count N] FILE ["yyyy-mm-dd HH:MM:SS"]
 
 #include "alarmtable.h"
+#include "clock.h"
 #include "datafile.h"
 #include "duecheck.h"
 #include "itemreport.h"
+#include "nextfirings.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -18,8 +21,27 @@
 namespace {
 enum ExitCode { Success = 0, FileError = 1, UsageError = 2 };
 
-const char *const kUsage = "usage: deskalarm-items list [--json] FILE\n"
-                           "       deskalarm-items due [--json] FILE \"yyyy-mm-dd HH:MM:SS\"\n";
+const char *const kUsage =
+    "usage: deskalarm-items list [--json] FILE\n"
+    "       deskalarm-items due [--json] FILE \"yyyy-mm-dd HH:MM:SS\"\n"
+    "       deskalarm-items next [--json] [--count N] FILE [\"yyyy-mm-dd HH:MM:SS\"]\n";
+
+const char *const kHelp =
+    "\n"
+    "list  every item of the file.\n"
+    "due   the items that fall due at the given local second, in table order.\n"
+    "      The second is taken as written: one the clocks pass twice or skip\n"
+    "      when daylight saving begins or ends counts as an ordinary second.\n"
+    "      The clock itself fires items of a fixed time only at the first of\n"
+    "      two passes, those of a skipped time at the first second after the\n"
+    "      skip, and hourly and half-hourly items at every real full or half\n"
+    "      hour; `next` follows these rules.\n"
+    "next  the next N firings (10 unless --count says) at or after the given\n"
+    "      local second (now unless given), in time order, within 9 years.\n"
+    "The tool only reads FILE.\n";
+
+// The most firings `next` lists.
+constexpr int kMaxCount = 100000;
 
 int usageError(const QString &reason)
 {
@@ -42,9 +64,9 @@ bool loadItems(const QString &path, QList<AlarmItem> *items)
     return false;
 }
 
-// The moment "yyyy-mm-dd HH:MM:SS", read as it is written: no time zone or
-// daylight-saving shift applies, since only its date and clock time matter.
-QDateTime momentOf(const QString &text)
+// The local date and time "yyyy-mm-dd HH:MM:SS", read as written (an invalid
+// value for any other text).
+QDateTime wallTimeOf(const QString &text)
 {
     static const QRegularExpression shape(
         QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) (\\d{2}:\\d{2}:\\d{2})$"));
@@ -56,6 +78,12 @@ QDateTime momentOf(const QString &text)
     if (!date.isValid() || !time.isValid())
         return {};
     return QDateTime(date, time, Qt::UTC);
+}
+
+int badMoment(const QString &text)
+{
+    return usageError(
+        QStringLiteral("not a moment of the form \"yyyy-mm-dd HH:MM:SS\": %1").arg(text));
 }
 
 int listItems(const QString &path, bool json)
@@ -75,16 +103,15 @@ int listItems(const QString &path, bool json)
 
 int listDue(const QString &path, const QString &when, bool json)
 {
-    const QDateTime moment = momentOf(when);
-    if (!moment.isValid())
-        return usageError(
-            QStringLiteral("not a moment of the form \"yyyy-mm-dd HH:MM:SS\": %1").arg(when));
+    const QDateTime wall = wallTimeOf(when);
+    if (!wall.isValid())
+        return badMoment(when);
     QList<AlarmItem> items;
     if (!loadItems(path, &items))
         return FileError;
     AlarmTable table;
     table.replaceAll(std::move(items));
-    const QList<FiringArgs> firings = dueFirings(table, takeTimeSample(moment));
+    const QList<FiringArgs> firings = dueFirings(table, wallClockSample(wall.date(), wall.time()));
     if (json) {
         writeOut(firingsJson(firings));
         return Success;
@@ -96,6 +123,55 @@ int listDue(const QString &path, const QString &when, bool json)
         out << "no item is due at " << when << "\n";
     return Success;
 }
+
+int listNext(const QString &path, const QString &from, int count, bool json)
+{
+    qint64 moment = Clock::now().toSecsSinceEpoch();
+    if (!from.isNull()) {
+        const QDateTime wall = wallTimeOf(from);
+        if (!wall.isValid())
+            return badMoment(from);
+        moment = firstMomentOf(wall.date(), wall.time());
+    }
+    QList<AlarmItem> items;
+    if (!loadItems(path, &items))
+        return FileError;
+    AlarmTable table;
+    table.replaceAll(std::move(items));
+    const QList<ComingFiring> firings = nextFirings(table, moment, count);
+    if (json) {
+        writeOut(comingJson(table, firings));
+        return Success;
+    }
+    QTextStream out(stdout);
+    for (const ComingFiring &firing : firings)
+        out << comingLine(table, firing) << "\n";
+    return Success;
+}
+
+// Takes "--count N" or "--count=N" out of the arguments: 0 when absent, -1 when bad.
+int takeCount(QStringList &args)
+{
+    int count = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString value;
+        if (args.at(i) == QLatin1String("--count") && i + 1 < args.size()) {
+            value = args.takeAt(i + 1);
+        } else if (args.at(i).startsWith(QLatin1String("--count="))) {
+            value = args.at(i).mid(8);
+        } else if (args.at(i) == QLatin1String("--count")) {
+            return -1;
+        } else {
+            continue;
+        }
+        args.removeAt(i--);
+        bool ok = false;
+        count = value.toInt(&ok);
+        if (!ok || count < 1 || count > kMaxCount)
+            return -1;
+    }
+    return count;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -103,10 +179,16 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
-        QTextStream(stdout) << kUsage;
+        QTextStream(stdout) << kUsage << kHelp;
         return Success;
     }
     const bool json = args.removeAll(QStringLiteral("--json")) > 0;
+    const int count = takeCount(args);
+    if (count < 0)
+        return usageError(
+            QStringLiteral("--count takes a whole number from 1 to %1").arg(kMaxCount));
+    if (count > 0 && args.value(0) != QLatin1String("next"))
+        return usageError(QStringLiteral("--count belongs to next"));
     for (const QString &arg : args) {
         if (arg.startsWith(QLatin1String("--")))
             return usageError(QStringLiteral("unknown option %1").arg(arg));
@@ -116,6 +198,8 @@ int main(int argc, char *argv[])
         return listItems(args.at(1), json);
     if (command == QLatin1String("due") && args.size() == 3)
         return listDue(args.at(1), args.at(2), json);
+    if (command == QLatin1String("next") && (args.size() == 2 || args.size() == 3))
+        return listNext(args.at(1), args.value(2), count > 0 ? count : 10, json);
     return usageError(args.isEmpty() ? QStringLiteral("no command")
                                      : QStringLiteral("wrong command or arguments"));
 }

@@ -51,6 +51,11 @@ QByteArray arrayText(const QJsonArray &array)
 {
     return QJsonDocument(array).toJson(QJsonDocument::Indented);
 }
+
+QString whenText(const TimeSample &sample)
+{
+    return sample.date.toString(QStringLiteral("yyyy-MM-dd ")) + sample.nowText;
+}
 } // namespace
 
 QString dateText(double oleDate)
@@ -114,6 +119,36 @@ QByteArray firingsJson(const QList<FiringArgs> &firings)
             {QStringLiteral("action"), firing.action},
             {QStringLiteral("message"), firing.message},
             {QStringLiteral("path"), firing.path},
+        });
+    }
+    return arrayText(array);
+}
+
+QString comingLine(const AlarmTable &table, const ComingFiring &firing)
+{
+    const AlarmItem &item = table.item(firing.item);
+    const FiringArgs args = prepareFiring(item, firing.item);
+    return QStringLiteral("%1 %2 title=%3 action=%4 (%5) message=%6")
+        .arg(whenText(firing.sample))
+        .arg(firing.item)
+        .arg(quoted(trimBlanks(item.Title)))
+        .arg(args.action)
+        .arg(actionName(args.action), quoted(args.message));
+}
+
+QByteArray comingJson(const AlarmTable &table, const QList<ComingFiring> &firings)
+{
+    QJsonArray array;
+    for (const ComingFiring &firing : firings) {
+        const AlarmItem &item = table.item(firing.item);
+        const FiringArgs args = prepareFiring(item, firing.item);
+        array.append(QJsonObject{
+            {QStringLiteral("when"), whenText(firing.sample)},
+            {QStringLiteral("item"), firing.item},
+            {QStringLiteral("title"), trimBlanks(item.Title)},
+            {QStringLiteral("action"), args.action},
+            {QStringLiteral("message"), args.message},
+            {QStringLiteral("path"), args.path},
         });
     }
     return arrayText(array);

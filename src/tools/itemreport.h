@@ -2,6 +2,7 @@
 
 #include "alarmitem.h"
 #include "duecheck.h"
+#include "nextfirings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -21,3 +22,8 @@ QByteArray itemsJson(const QList<AlarmItem> &items);
 // One line per firing: item number, action (number and name), message and path.
 QString firingLine(const FiringArgs &firing);
 QByteArray firingsJson(const QList<FiringArgs> &firings);
+
+// One line per coming firing: "yyyy-mm-dd HH:MM:SS", item number, title, action
+// and message; as JSON also the path.
+QString comingLine(const AlarmTable &table, const ComingFiring &firing);
+QByteArray comingJson(const AlarmTable &table, const QList<ComingFiring> &firings);
