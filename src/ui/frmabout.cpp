@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 
 namespace {
 constexpr int kTextPixels = 11;
@@ -79,24 +80,20 @@ frmAbout::frmAbout(frmMain &main)
     Image1 = makeLabel(this, QStringLiteral("Image1"), QStringLiteral("程序图标"),
                        twipsRect(270, 240, 495, 465));
     Image1->setScaledContents(true);
+    Image1->setAccessibleName(QStringLiteral("程序图标")); // a picture, no text
 
-    // The shadow first, so that the name is drawn over it.
+    // The name; its shadow (Label2) is painted by the form.
     QFont nameFont;
     nameFont.setFamilies({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
     nameFont.setPointSizeF(21.75);
-    Label2 = makeLabel(this, QStringLiteral("Label2"), QStringLiteral("程序名称阴影"),
-                       twipsRect(1050, 300, 2325, 435));
     Label1 = makeLabel(this, QStringLiteral("Label1"), QStringLiteral("程序名称"),
                        twipsRect(1020, 270, 2325, 435));
-    for (QLabel *name : {Label2, Label1}) {
-        name->setText(applicationTitle());
-        name->setFont(nameFont);
-        name->setAttribute(Qt::WA_TranslucentBackground);
-        name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        growToText(name);
-    }
+    Label1->setText(applicationTitle());
+    Label1->setFont(nameFont);
+    Label1->setAttribute(Qt::WA_TranslucentBackground);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    growToText(Label1);
     setTextColour(Label1, palette().color(QPalette::HighlightedText));
-    setTextColour(Label2, palette().color(QPalette::Dark));
 
     lblTitle = makeLabel(this, QStringLiteral("lblTitle"), QStringLiteral("英文名称"),
                          twipsRect(3390, 300, 1425, 210));
@@ -294,6 +291,16 @@ void frmAbout::mouseMoveEvent(QMouseEvent *event)
 void frmAbout::paintEvent(QPaintEvent *event)
 {
     QDialog::paintEvent(event);
+    // Label2, the name's shadow, two pixels below and to the right of it: painted,
+    // so that screen readers read the name once.
+    {
+        QPainter shadow(this);
+        shadow.setFont(Label1->font());
+        shadow.setPen(palette().color(QPalette::Dark));
+        style()->drawItemText(&shadow, Label1->geometry().translated(px(30), px(30)),
+                              int(Label1->alignment()), palette(), true, Label1->text(),
+                              QPalette::NoRole);
+    }
     // Line1(1) and Line1(0): an etched separator above the buttons.
     QPainter painter(this);
     painter.setPen(QPen(QColor(128, 128, 128), 1));

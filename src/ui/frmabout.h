@@ -20,7 +20,6 @@ public:
 
     QLabel *Image1 = nullptr;
     QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
     QLabel *lblTitle = nullptr;
     QLabel *lblVersion = nullptr;
     QLabel *lblDescription = nullptr;

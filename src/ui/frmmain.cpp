@@ -62,22 +62,18 @@ frmMain::frmMain(QWidget *parent)
     QFont timeFont(QStringLiteral("DejaVu Sans"));
     timeFont.setPixelSize(13);
     timeFont.setBold(true);
-    // The shadow first, so that the white time is drawn over it.
-    const std::array<QRect, 2> timeRects = {twipsRect(30, 150, 1065, 285),
-                                            twipsRect(60, 180, 1065, 285)};
-    for (int i : {1, 0}) {
-        auto *label =
-            new TimeLabel(QStringLiteral("00:00:00"), i == 0 ? Qt::white : Qt::black, this);
-        label->setObjectName(QStringLiteral("lblCurTime_%1").arg(i));
-        // Screen readers read the time itself; the description says what it is.
-        label->setAccessibleDescription(i == 0 ? QStringLiteral("时间")
-                                               : QStringLiteral("时间阴影"));
-        label->setGeometry(timeRects[i]);
-        label->setAlignment(Qt::AlignCenter);
-        label->setFont(timeFont);
-        label->installEventFilter(this);
-        lblCurTime[i] = label;
-    }
+    // The white time with its black shadow two pixels below and to the right;
+    // one control, so that a screen reader reads the time once.
+    auto *time = new TimeLabel(QStringLiteral("00:00:00"), Qt::white, this);
+    time->setObjectName(QStringLiteral("lblCurTime_0"));
+    time->setAccessibleDescription(QStringLiteral("时间"));
+    time->setShadow(Qt::black, QPoint(px(30), px(30)));
+    const QRect face = twipsRect(30, 150, 1065, 285);
+    time->setGeometry(QRect(face.topLeft(), face.size() + QSize(px(30), px(30))));
+    time->setAlignment(Qt::AlignCenter);
+    time->setFont(timeFont);
+    time->installEventFilter(this);
+    lblCurTime[0] = time;
 
     const std::array<QRect, 3> moveRects = {twipsRect(1140, 180, 285, 255),
                                             twipsRect(1410, 270, 285, 255),
@@ -153,7 +149,6 @@ void frmMain::Timer1_Timer()
     const QDateTime now = Clock::now();
     const QString time = clockText(now.time());
     lblCurTime[0]->setText(time);
-    lblCurTime[1]->setText(time);
     const QDate today = now.date();
     setWindowTitle(QStringLiteral("%1(%2年%3月%4日，%5)")
                        .arg(time)
@@ -235,8 +230,7 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     // Filters see presses that a disabled panel would drop: only an enabled panel
     // opens its menu.
-    if (event->type() == QEvent::MouseButtonPress && isEnabled() &&
-        (watched == lblCurTime[0] || watched == lblCurTime[1])) {
+    if (event->type() == QEvent::MouseButtonPress && isEnabled() && watched == lblCurTime[0]) {
         menu().mnuSys->popup(static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
         return true;
     }

@@ -38,8 +38,8 @@ public:
     std::array<QPixmap, 3> imgQ;
     std::array<QPixmap, 3> imgM;
 
-    // Labels of the time and its shadow; read by tests.
-    std::array<QLabel *, 2> lblCurTime{};
+    // The time; it draws its own shadow.
+    std::array<QLabel *, 1> lblCurTime{};
 
     // Dialogs that keep the panel disabled while they are open (the list
     // dialog, the About box, the countdown). The panel takes input again when

@@ -6,7 +6,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -51,7 +50,6 @@ public:
     QRadioButton *optEdit = nullptr;
     QPushButton *cmdBrowFile = nullptr;
     std::array<QPushButton *, 3> cmdMsgEditUti{};
-    std::array<QFrame *, 3> Line1{};
 
     QString fedText(int Index) const;
     void setFedText(int Index, const QString &text);
@@ -68,6 +66,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // The separator lines, painted so that screen readers pass them by.
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     void buildControls();

@@ -5,13 +5,16 @@
 #include "frmmsgedit_spinner.h"
 #include "twips.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTextCursor>
 
 namespace {
@@ -26,20 +29,6 @@ QString withoutMnemonic(QString text)
     if (open >= 0)
         text.truncate(open);
     return text.remove(QLatin1Char('&'));
-}
-
-// A line of the form: a one-pixel strip in the given palette colour.
-QFrame *makeLine(QWidget *parent, const QString &name, QPalette::ColorRole role, const QRect &rect)
-{
-    auto *line = new QFrame(parent);
-    line->setObjectName(name);
-    line->setAccessibleName(name);
-    line->setGeometry(rect);
-    line->setAutoFillBackground(true);
-    QPalette p = line->palette();
-    p.setColor(QPalette::Window, p.color(role));
-    line->setPalette(p);
-    return line;
 }
 
 } // namespace
@@ -92,16 +81,16 @@ void frmMsgEdit::buildControls()
     txtFedMessage->setGeometry(twipsRect(930, 1470, 4125, 675));
     txtFedMessage->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtFedMessage->setTabChangesFocus(true);
+    txtFedMessage->verticalScrollBar()->setAccessibleName(QStringLiteral("信息滚动条"));
+    txtFedMessage->horizontalScrollBar()->setAccessibleName(QStringLiteral("信息横向滚动条"));
 
     buildDateTimeRows();
     buildChoiceControls();
-
-    Line1[2] = makeLine(this, indexedName("Line1", 2), QPalette::Dark,
-                        QRect(px(180), px(2550), px(5340 - 180), 1));
-    Line1[0] =
-        makeLine(this, indexedName("Line1", 0), QPalette::Dark, QRect(0, px(3480), width(), 1));
-    Line1[1] =
-        makeLine(this, indexedName("Line1", 1), QPalette::Light, QRect(0, px(3510), width(), 1));
+    // Each caption labels its field, which is how a screen reader names the field.
+    const std::array<QWidget *, 8> captioned = {txtFed[0],     txtFed[1], txtFed[2],     Combo1,
+                                                txtFedMessage, Check1,    comboWhatToDo, txtFed[7]};
+    for (size_t i = 0; i < captioned.size(); ++i)
+        Label1[i]->setBuddy(captioned[i]);
 
     cmdBrowFile = new QPushButton(QStringLiteral("..."), this);
     cmdBrowFile->setObjectName(QStringLiteral("cmdBrowFile"));
@@ -188,6 +177,9 @@ void frmMsgEdit::buildChoiceControls()
         combo->setCompleter(nullptr);
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setGeometry(rect);
+        // Its text field and its list are read out under the combo's name.
+        combo->lineEdit()->setAccessibleName(accessible);
+        combo->view()->setAccessibleName(accessible + QStringLiteral("列表"));
         return combo;
     };
     Combo1 = makeCombo(QStringLiteral("Combo1"), QStringLiteral("处理"),
@@ -251,4 +243,15 @@ void frmMsgEdit::connectHandlers()
         connect(cmdMsgEditUti[i], &QPushButton::clicked, this,
                 [this, i] { cmdMsgEditUti_Click(i); });
     connect(cmdBrowFile, &QPushButton::clicked, this, &frmMsgEdit::cmdBrowFile_Click);
+}
+
+void frmMsgEdit::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    // Line1(2) under the choices; Line1(0) and Line1(1), an etched line, above
+    // the buttons.
+    QPainter painter(this);
+    painter.fillRect(px(180), px(2550), px(5340 - 180), 1, palette().color(QPalette::Dark));
+    painter.fillRect(0, px(3480), width(), 1, palette().color(QPalette::Dark));
+    painter.fillRect(0, px(3510), width(), 1, palette().color(QPalette::Light));
 }

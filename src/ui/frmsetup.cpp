@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 
@@ -39,18 +40,17 @@ void setTextColour(QLabel *label, const QColor &colour)
     label->setPalette(p);
 }
 
-QLabel *makeBox(QWidget *parent, const QString &name, const QRect &geometry, const QColor &colour)
+// The grey boxes behind the two panel texts, each with a drop shadow below and
+// to the right, drawn bottom to top. They are painted, not controls, so that
+// screen readers pass them by.
+struct PanelBox
 {
-    auto *box = new QLabel(parent);
-    box->setObjectName(name);
-    box->setAccessibleName(name);
-    box->setGeometry(geometry);
-    box->setAutoFillBackground(true);
-    QPalette p = box->palette();
-    p.setColor(QPalette::Window, colour);
-    box->setPalette(p);
-    return box;
-}
+    QRect shadow, box;
+};
+const PanelBox kPanelBoxes[] = {
+    {twipsRect(210, 2370, 6855, 465), twipsRect(150, 2280, 6855, 495)},
+    {twipsRect(210, 3030, 6855, 465), twipsRect(150, 2940, 6855, 495)},
+};
 
 QLabel *makePanelLabel(QWidget *parent, const QString &name, const QRect &geometry)
 {
@@ -96,7 +96,7 @@ void frmSetup::buildControls()
 
     lstAlm = new QListWidget(Frame1);
     lstAlm->setObjectName(QStringLiteral("lstAlm"));
-    lstAlm->setAccessibleName(QStringLiteral("lstAlm"));
+    lstAlm->setAccessibleName(QStringLiteral("闹钟项目列表"));
     lstAlm->setGeometry(twipsRect(150, 240, 5835, 1920));
     lstAlm->setSelectionMode(QAbstractItemView::SingleSelection);
     lstAlm->setSortingEnabled(false);
@@ -129,14 +129,8 @@ void frmSetup::buildControls()
         cmdAlm[size_t(index)] = button;
     }
 
-    // Drawn bottom to top: the shadows first, then the grey boxes, then the texts.
     const QColor shadow = buttonShadowColour(palette());
-    Label5 = makeBox(Frame1, QStringLiteral("Label5"), twipsRect(210, 2370, 6855, 465), shadow);
-    Label1 = makeBox(Frame1, QStringLiteral("Label1"), twipsRect(210, 3030, 6855, 465), shadow);
-    Label4 =
-        makeBox(Frame1, QStringLiteral("Label4"), twipsRect(150, 2280, 6855, 495), kPanelBoxColour);
-    Label2 =
-        makeBox(Frame1, QStringLiteral("Label2"), twipsRect(150, 2940, 6855, 495), kPanelBoxColour);
+    Frame1->installEventFilter(this); // paints the panel boxes
 
     // The texts reach down to the bottom of their grey boxes (the boxes end at
     // 2775 and 3435), so that a sentence wrapped onto a second line stays whole.
@@ -234,10 +228,13 @@ void frmSetup::FillAlarmList()
     lstAlm->clear();
     const int count = AlarmItems.count();
     for (int n = 1; n <= count; ++n) {
-        lstAlm->addItem(trimBlanks(AlarmItems.item(n).Title));
+        const QString title = trimBlanks(AlarmItems.item(n).Title);
+        lstAlm->addItem(title);
         // Adding the row gave it its tick; this stores the tick as -1 or 0 in
         // case the item was loaded with another nonzero value.
         QListWidgetItem *row = lstAlm->item(n - 1);
+        if (title.isEmpty()) // from an old file: a screen reader must still say something
+            row->setData(Qt::AccessibleTextRole, QStringLiteral("无标题"));
         row->setCheckState(AlarmItems.item(n).Enabled != 0 ? Qt::Checked : Qt::Unchecked);
         lstAlm_ItemCheck(row);
     }
@@ -248,7 +245,12 @@ void frmSetup::FillAlarmList()
 void frmSetup::setPanelText(QLabel *label, const QString &text)
 {
     showFittedText(label, text, font());
-    label->setAccessibleDescription(text);
+    // Read out as the whole text, even where the label shows less; an empty
+    // panel still says what it is.
+    const QString what =
+        label == lblWhatToDo ? QStringLiteral("响应说明") : QStringLiteral("提示信息");
+    label->setAccessibleName(text.isEmpty() ? what : text);
+    label->setAccessibleDescription(what);
 }
 
 void frmSetup::RefreshSelectionInfo()
@@ -397,6 +399,19 @@ void frmSetup::changeEvent(QEvent *event)
     if (event->type() == QEvent::EnabledChange && isEnabled() && lstAlm && !m_unloaded)
         RefreshSelectionInfo();
     QDialog::changeEvent(event);
+}
+
+bool frmSetup::eventFilter(QObject *watched, QEvent *event)
+{
+    // Under the panel texts, before the group box draws its frame.
+    if (watched == Frame1 && event->type() == QEvent::Paint) {
+        QPainter painter(Frame1);
+        for (const PanelBox &panel : kPanelBoxes) {
+            painter.fillRect(panel.shadow, buttonShadowColour(palette()));
+            painter.fillRect(panel.box, kPanelBoxColour);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmSetup::keyPressEvent(QKeyEvent *event)

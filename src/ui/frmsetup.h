@@ -28,11 +28,6 @@ public:
     QListWidget *lstAlm = nullptr;
     QLabel *lblWhatToDo = nullptr;
     QLabel *lblSeleInfo = nullptr;
-    // The grey boxes behind the two panel labels and their drop shadows.
-    QLabel *Label4 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label5 = nullptr;
-    QLabel *Label1 = nullptr;
     // Indexes 0, 2, 3, 4, 5, 6; there is no button 1.
     std::array<QPushButton *, 7> cmdAlm{};
     QPushButton *cmdOK = nullptr;
@@ -52,6 +47,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();

@@ -2,11 +2,13 @@
 
 #include "frmmain.h"
 #include "powerrequest.h"
+#include "systemname.h"
 #include "twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -31,18 +33,15 @@ frmTrunComputer::frmTrunComputer(frmMain &main)
     if (QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    // The frame first, so that the text lies above it.
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAccessibleName(QStringLiteral("信息框"));
-    Label1->setGeometry(twipsRect(180, 180, 4875, 1065));
-    Label1->setFrameStyle(QFrame::Box | QFrame::Plain);
-
     lblInfo = new QLabel(this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setAccessibleDescription(QStringLiteral("倒计时"));
     lblInfo->setGeometry(twipsRect(330, 570, 4605, 585));
     lblInfo->setAlignment(Qt::AlignCenter);
+    // The system's name comes from a file: shown as written, and a long one
+    // wraps rather than being cut off.
+    lblInfo->setTextFormat(Qt::PlainText);
+    lblInfo->setWordWrap(true);
     QPalette red = lblInfo->palette();
     red.setColor(QPalette::WindowText, QColor(255, 0, 0));
     lblInfo->setPalette(red);
@@ -79,8 +78,9 @@ frmTrunComputer::frmTrunComputer(frmMain &main)
 
 QString frmTrunComputer::countdownText(bool reboot, int seconds)
 {
-    // "—" is U+2014, "。" U+3002; one blank inside each parenthesis.
-    return reboot ? QStringLiteral("Windows 将于( %1 )秒后—重新启动。").arg(seconds)
+    // "—" is U+2014, "。" U+3002; one blank inside each parenthesis. The restart
+    // names the running system.
+    return reboot ? systemName() + QStringLiteral(" 将于( %1 )秒后—重新启动。").arg(seconds)
                   : QStringLiteral("将于( %1 )秒后—关闭计算机。").arg(seconds);
 }
 
@@ -172,6 +172,16 @@ void frmTrunComputer::closeEvent(QCloseEvent *event)
         Form_Unload();
     }
     event->accept();
+}
+
+void frmTrunComputer::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    // The box around the text: drawn, not a control, so that screen readers
+    // pass it by.
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawRect(twipsRect(180, 180, 4875, 1065).adjusted(0, 0, -1, -1));
 }
 
 void frmTrunComputer::Form_Unload()

@@ -20,7 +20,6 @@ public:
 
     QRadioButton *optReboot = nullptr; // hidden: set = restart, clear = shut down
     QLabel *lblInfo = nullptr;
-    QLabel *Label1 = nullptr;
     QPushButton *cmdOk = nullptr;
     QPushButton *cmdCancel = nullptr;
     QTimer Timer1;
@@ -43,6 +42,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     // Esc.
     void reject() override;
 

@@ -1,5 +1,7 @@
 #include "messagegate.h"
 
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -26,6 +28,22 @@ QMessageBox::Icon boxIcon(MsgIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+QString iconName(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Exclamation:
+        return QStringLiteral("警告");
+    case MsgIcon::Question:
+        return QStringLiteral("询问");
+    case MsgIcon::Information:
+        return QStringLiteral("信息");
+    case MsgIcon::Critical:
+        return QStringLiteral("错误");
+    case MsgIcon::None:
+        break;
+    }
+    return QStringLiteral("无图标"); // hidden
+}
 } // namespace
 
 MsgAnswer showMessage(const MessageRequest &request, QWidget *parent)
@@ -48,6 +66,13 @@ MsgAnswer showMessage(const MessageRequest &request, QWidget *parent)
         box.setEscapeButton(ok);
     }
     box.setDefaultButton(request.defaultButton == MsgAnswer::Cancel && cancel ? cancel : ok);
+    // Besides the text and the buttons, a screen reader meets the icon and the row
+    // of buttons: both get names a person understands.
+    for (QLabel *label : box.findChildren<QLabel *>())
+        if (label->text().isEmpty())
+            label->setAccessibleName(iconName(request.icon));
+    if (auto *row = box.findChild<QDialogButtonBox *>())
+        row->setAccessibleName(QStringLiteral("按钮"));
     box.exec();
     return box.clickedButton() == ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
 }

@@ -12,6 +12,10 @@ class TimeLabel : public QLabel
 {
 public:
     TimeLabel(const QString &text, const QColor &color, QWidget *parent);
+    // A shadow: the text again in `color`, `offset` pixels further right and
+    // down, drawn first. The label's size takes in the shadow, so the text
+    // itself is centred in the rest.
+    void setShadow(const QColor &color, QPoint offset);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -23,10 +27,12 @@ private:
         QPixmap picture;
         qreal advance = 0;
     };
-    const Glyph &glyph(char16_t character, qreal devicePixelRatio);
+    const Glyph &glyph(char16_t character, bool shadow, qreal devicePixelRatio);
 
     QColor m_color;
-    QHash<char16_t, Glyph> m_glyphs;
+    QColor m_shadowColor;
+    QPoint m_shadowOffset;
+    QHash<quint32, Glyph> m_glyphs; // by character, plus 0x10000 for the shadow's
     qreal m_glyphRatio = 0;
     qreal m_lineHeight = -1;
 };

@@ -2,17 +2,13 @@
 
 // Shared by the window tests: stand-ins for the platform and the user, an item
 // builder, and a fixture with the clock panel over a data file in a temporary folder.
-
 #include "alarmtable.h"
-#include "clock.h"
 #include "datafilebytes.h"
 #include "frmmain.h"
 #include "frmmsgedit.h"
 #include "frmsetup.h"
-#include "launcher.h"
 #include "messagegate.h"
 #include "powerrequest.h"
-#include "soundapi.h"
 #include "testclock.h"
 
 #include <QApplication>
@@ -21,11 +17,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
-#include <ostream>
-#include <vector>
 
-// Readable failure messages.
 inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
@@ -41,40 +33,18 @@ public:
     bool accept = true;
 };
 
-// Records what the program asked to open or start, as "path ...", "url ..." or "program ...".
-class FakeLauncher : public Launcher
+// Answers every message box with `answer` and keeps what was asked, as "title|text".
+struct ScriptedUser
 {
-public:
-    FakeLauncher() { setLauncherForTesting(this); }
-    ~FakeLauncher() override { setLauncherForTesting(nullptr); }
-    bool openPath(const QString &path) override { return calls << "path " + path, true; }
-    bool openUrl(const QString &url) override { return calls << "url " + url, true; }
-    bool startProgram(const QString &name) override { return calls << "program " + name, true; }
-    QStringList calls;
-};
-
-class RecordingMediaService : public MediaCommandService
-{
-public:
-    RecordingMediaService() { setMediaCommandServiceForTesting(this); }
-    ~RecordingMediaService() override { setMediaCommandServiceForTesting(nullptr); }
-    quint32 sendCommand(const QString &command) override { return commands << command, 0; }
-    QStringList commands;
-};
-
-// Answers every message box with `answer` and keeps what was asked.
-class ScriptedUser
-{
-public:
     ScriptedUser()
     {
-        setMessageResponderForTesting([this](const MessageRequest &request) {
-            asked.push_back(request);
+        setMessageResponderForTesting([this](const MessageRequest &r) {
+            asked << r.title + "|" + r.text;
             return answer;
         });
     }
     ~ScriptedUser() { setMessageResponderForTesting({}); }
-    std::vector<MessageRequest> asked;
+    QStringList asked;
     MsgAnswer answer = MsgAnswer::Ok;
 };
 
@@ -86,7 +56,7 @@ inline void flushDeletes()
 
 inline AlarmItem makeItem(const QString &title, qint16 enabled, qint16 action = ShowMessage,
                           const QString &path = {}, const QString &message = {},
-                          const QDate &date = QDate(2000, 3, 29), // long past
+                          const QDate &date = QDate(2000, 3, 29),
                           const QString &time = QStringLiteral("07:30:00"), qint16 kind = Once)
 {
     return {title, oleDateOf(date), time, kind, message, enabled, action, path};
@@ -108,51 +78,50 @@ protected:
         if (setup)
             setup->close(); // closes an open editor first
         flushDeletes();
-        delete setup.data();
         main.reset();
-        flushDeletes();
         setStoreFailureReporter({});
         AlarmItems.clear();
     }
-    void openList(const QList<AlarmItem> &items)
+    // Opens the list dialog over `items`, saved first when `save` is set.
+    void openList(const QList<AlarmItem> &items, bool save = false)
     {
         if (setup)
             setup->close();
         flushDeletes();
         AlarmItems.replaceAll(items);
+        ASSERT_TRUE(!save || SaveAlarmItems());
         setup = new frmSetup(*main);
         setup->show();
     }
-    static frmMsgEdit *findEditor()
+    // From the list dialog: the add button, or the edit button on `row`.
+    void openEditor(const QList<AlarmItem> &items, int row = -1)
     {
+        openList(items);
+        setup->lstAlm->setCurrentRow(row);
+        setup->cmdAlm[row < 0 ? 0 : 2]->click();
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *editor = qobject_cast<frmMsgEdit *>(w); editor && editor->isVisible())
-                return editor;
-        return nullptr;
+            if (auto *e = qobject_cast<frmMsgEdit *>(w); e && e->isVisible())
+                editor = e;
+        ASSERT_TRUE(editor);
     }
-    // The list's rows as "[x] title" (ticked) or "[ ] title"; rowsOf(): as they should be.
-    static QStringList rowsOf(const QList<AlarmItem> &items)
+    // The list's titles, the table and the data file hold `expected`.
+    void expectStored(const QList<AlarmItem> &expected, bool inFile = true)
     {
-        QStringList texts;
-        for (const AlarmItem &item : items)
-            texts << (item.Enabled ? "[x] " : "[ ] ") + trimBlanks(item.Title);
-        return texts;
+        QStringList shown, wanted;
+        for (int row = 0; row < setup->lstAlm->count(); ++row)
+            shown << setup->lstAlm->item(row)->text();
+        for (const AlarmItem &item : expected)
+            wanted << trimBlanks(item.Title);
+        EXPECT_EQ(shown, wanted);
+        EXPECT_EQ(AlarmItems.items(), expected);
+        EXPECT_TRUE(!inFile || readBytes(DataFilePath()) == recordsOf(expected));
     }
-    QStringList rows() const
+    // Whether cmdAlm 0, 2, 3, 4, 5, 6 are enabled, as "x" and "-".
+    QString buttonStates() const
     {
-        QStringList texts;
-        for (int row = 0; row < setup->lstAlm->count(); ++row) {
-            const QListWidgetItem *item = setup->lstAlm->item(row);
-            texts << (item->checkState() == Qt::Checked ? "[x] " : "[ ] ") + item->text();
-        }
-        return texts;
-    }
-    // Enabled states of cmdAlm 0, 2, 3, 4, 5, 6.
-    QList<bool> buttonStates() const
-    {
-        QList<bool> states;
+        QString states;
         for (int i : {0, 2, 3, 4, 5, 6})
-            states << setup->cmdAlm[size_t(i)]->isEnabled();
+            states += setup->cmdAlm[size_t(i)]->isEnabled() ? 'x' : '-';
         return states;
     }
 
@@ -162,16 +131,5 @@ protected:
     QStringList failures;
     std::unique_ptr<frmMain> main;
     QPointer<frmSetup> setup;
+    QPointer<frmMsgEdit> editor;
 };
-
-// Widget tests need an application object; the offscreen platform unless the
-// caller chose another, so that listing the tests needs no display either.
-inline int runWidgetTests(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Q_INIT_RESOURCE(art); // the artwork lives in a static library
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
