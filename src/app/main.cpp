@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSessionManager>
+#include <QWindow>
 
 namespace {
 // A Wayland session lets no client place itself at the top of the screen or stay
@@ -73,10 +74,12 @@ int Main(QApplication &app)
     LoadAlarmItems();
 
     frmMain clock;
-    // A later copy brings the clock back, also from where "show desktop" or a
-    // task bar put it away.
+    // A later copy brings the clock forward, also from where a task bar or "show
+    // desktop" put it away: the window system then holds it unmapped, which Qt
+    // may not know, so it is shown again from the start.
     QObject::connect(&instance, &SingleInstance::showRequested, &clock, [&clock] {
-        clock.setWindowState(clock.windowState() & ~Qt::WindowMinimized);
+        if (clock.windowHandle() && !clock.windowHandle()->isExposed())
+            clock.hide();
         clock.show();
         clock.raise();
         clock.activateWindow();

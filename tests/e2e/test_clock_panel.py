@@ -2,6 +2,7 @@
 the README's first command on a machine without a display."""
 import datetime
 import os
+import pathlib
 
 from harness import BIN_DIR, CLOCK, RealDisplayTest, record, wait_for
 
@@ -30,7 +31,7 @@ class ClockPanelTest(RealDisplayTest):
         self.key(box, "Return")
         self.assertEqual(second.wait(10), 0)
         self.assertEqual(self.find(CLOCK, 5), [clock])
-        self.assertNotIn("HIDDEN", self.props(clock, "_NET_WM_STATE"))
+        self.check_panel(clock)
         self.assertTrue(program.running())
         self.assertEqual(program.data(), ITEMS)  # read at the start, never written
 
@@ -45,6 +46,6 @@ class ClockPanelTest(RealDisplayTest):
         with open(said, "w") as out:
             self.spawn([os.path.join(REPO, "tools", "run-clock")], cwd=REPO, stdout=out,
                        env={k: v for k, v in self.env.items() if k != "DISPLAY"})
-        wait_for(lambda: "Ctrl-C" in open(said).read(), 180, "the clock started and its picture")
-        self.assertIn("virtual X display", open(said).read())
+        wait_for(lambda: "Ctrl-C" in pathlib.Path(said).read_text(), 180, "the clock and its picture")
+        self.assertIn("virtual X display", pathlib.Path(said).read_text())
         self.assertGreater(os.path.getsize(shot), 1000)
