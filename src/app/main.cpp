@@ -75,11 +75,13 @@ int Main(QApplication &app)
 
     frmMain clock;
     // A later copy brings the clock forward, also from where a task bar or "show
-    // desktop" put it away: the window system then holds it unmapped, which Qt
-    // may not know, so it is shown again from the start.
+    // desktop" put it away. Qt may not know that the window manager did that: asked
+    // for the minimised state first, it maps the window again for the normal state.
     QObject::connect(&instance, &SingleInstance::showRequested, &clock, [&clock] {
-        if (clock.windowHandle() && !clock.windowHandle()->isExposed())
-            clock.hide();
+        if (QWindow *window = clock.windowHandle(); window && !window->isExposed()) {
+            window->setWindowStates(Qt::WindowMinimized);
+            window->setWindowStates(Qt::WindowNoState);
+        }
         clock.show();
         clock.raise();
         clock.activateWindow();
