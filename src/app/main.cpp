@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QSessionManager>
+#include <QWindow>
 
 namespace {
 // A Wayland session lets no client place itself at the top of the screen or stay
@@ -73,9 +74,17 @@ int Main(QApplication &app)
     LoadAlarmItems();
 
     frmMain clock;
+    // A later copy brings the clock forward, also from where a task bar or "show
+    // desktop" put it away. Qt may not know that the window manager did that: asked
+    // for the minimised state first, it maps the window again for the normal state.
     QObject::connect(&instance, &SingleInstance::showRequested, &clock, [&clock] {
+        if (QWindow *window = clock.windowHandle(); window && !window->isExposed()) {
+            window->setWindowStates(Qt::WindowMinimized);
+            window->setWindowStates(Qt::WindowNoState);
+        }
         clock.show();
         clock.raise();
+        clock.activateWindow();
     });
     // Logging out or shutting down must not hang on the close question.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &clock,
