@@ -129,7 +129,8 @@ class RealDisplayTest(unittest.TestCase):
         program = ClockProgram(self.scratch("deskalarm-e2e-"))
         for name in ("deskalarm", "readme.htm", "libdeskalarm_sdlsound.so"):
             shutil.copy2(os.path.join(BIN_DIR, name), program.folder)
-        pathlib.Path(program.data_file).write_bytes(data)
+        # data: the file's bytes, or a function that puts something at its name
+        data(program.data_file) if callable(data) else pathlib.Path(program.data_file).write_bytes(data)
         # XDG_RUNTIME_DIR holds the single-instance lock: one for each test.
         program.env = dict(self.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", SDL_AUDIODRIVER="dummy")
         program.env.update(env or {}, XDG_RUNTIME_DIR=program.folder)

@@ -7,7 +7,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import ClockProgram, RealDisplayTest, wait_for  # noqa: E402
+from harness import RealDisplayTest, wait_for  # noqa: E402
 
 FAILURE = "^一般提示$"
 
@@ -19,33 +19,28 @@ def state(path):
 
 class HostileStartTest(RealDisplayTest):
     def test_damaged_and_odd_data_files(self):
-        def visible(name):
-            out = self.display.xdotool("search", "--onlyvisible", "--name", name)
-            return [int(w) for w in out.split()]
         noise = bytes(random.Random(20261207).randrange(256) for _ in range(5344))
         # What lies at the data file's name, and whether the failure message shows (None: it may,
         # so long as the program does not wait for a writer).
         for make, message in [(lambda p: Path(p).write_bytes(noise), False), (os.mkdir, True),
                               (os.mkfifo, None)]:
             with self.subTest(make.__name__):
-                program = ClockProgram(self.display)
-                self.addCleanup(program.cleanup)
-                make(program.data_file)
-                before = state(program.data_file)
-                program.start()
-                wait_for(lambda: visible(FAILURE) or visible(r"^[0-9]{2}:[0-9]{2}:"),
+                made = []  # what lay there before the start
+                program = self.start_clock(data=lambda p: (make(p), made.append(state(p))))
+                wait_for(lambda: self.visible(FAILURE) or self.visible(r"^[0-9]{2}:[0-9]{2}:"),
                          timeout=30, what="the clock or the failure message")
-                boxes = visible(FAILURE)
+                boxes = self.visible(FAILURE)
                 self.assertIn(bool(boxes), [message] if message is not None else [False, True])
                 if boxes:
                     self.assertEqual(len(boxes), 1, "the failure is reported once")
-                    self.display.press_key(boxes[0], "Return")
-                window = program.clock_window(timeout=20)
-                first = self.display.window_name(window)
-                wait_for(lambda: self.display.window_name(window) != first, what="the clock")
+                    self.key(boxes[0], "Return")
+                window = self.clock_window()
+                first = self.run_out(["xdotool", "getwindowname", str(window)])
+                wait_for(lambda: self.run_out(["xdotool", "getwindowname", str(window)]) != first,
+                         what="the clock")
                 time.sleep(1)
-                self.assertEqual(visible(FAILURE), [], "no second report")
+                self.assertEqual(self.visible(FAILURE), [], "no second report")
                 self.assertTrue(program.running())
-                self.assertEqual(state(program.data_file), before, "the data file is kept")
-                program.cleanup()
-
+                self.assertEqual([state(program.data_file)], made, "the data file is kept")
+                program.process.kill()
+                program.process.wait()
