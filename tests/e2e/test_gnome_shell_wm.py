@@ -16,6 +16,9 @@ class MutterTest(RealDisplayTest):
         self.xdotool("key", "a")
         about = self.find("^关于 桌面闹钟$")[0]
         self.assertEqual(self.geometry(about)[2:], (382, 237))
+        # A fixed dialog: mutter honours its hints and offers neither (openbox ignores them).
+        actions = self.props(about, "_NET_WM_ALLOWED_ACTIONS")
+        self.assertFalse("MINIMIZE" in actions or "MAXIMIZE" in actions, actions)
         self.screenshot("mutter-about", about)
         self.click(about, 314, 213)
         self.gone("^关于 桌面闹钟$")
