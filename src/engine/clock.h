@@ -13,6 +13,12 @@ QDate today();
 void setSourceForTesting(std::function<QDateTime()> source);
 } // namespace Clock
 
+// a / b rounded towards minus infinity (seconds of a moment before 1970 too).
+constexpr qint64 floorDiv(qint64 a, qint64 b)
+{
+    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
+}
+
 // OLE Automation dates: days since 1899-12-30, the fraction being the time of day.
 double oleDateOf(const QDate &date);
 // The calendar day of an OLE date (its whole part), or an invalid QDate for

@@ -6,11 +6,6 @@ namespace {
 // How far past the second's boundary a beat is aimed, so that a timer that is
 // a little early still wakes in the new second.
 constexpr int kBeatSlackMs = 5;
-
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
 } // namespace
 
 Heartbeat::Heartbeat(QObject *parent) : QObject(parent)

@@ -13,11 +13,6 @@ namespace {
 constexpr qint64 kDay = 86400;
 constexpr qint64 kEpochJulianDay = 2440588; // 1970-01-01
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
-}
-
 // Local times are counted here as "wall seconds": the seconds since 1970-01-01
 // 00:00:00 of the local calendar and clock, as if the local time were UTC.
 qint64 wallSecondOf(const QDate &date, int second)

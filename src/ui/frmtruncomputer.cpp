@@ -140,7 +140,7 @@ void frmTrunComputer::cmdCancel_Click()
     if (!m_open)
         return;
     Timer1.stop();
-    restartClockHeartbeat();
+    restartHeartbeatOf(m_main);
     m_heartbeatDecided = true;
     close();
 }
@@ -166,11 +166,6 @@ void frmTrunComputer::RequestPowerAction()
     m_heartbeatDecided = true;
 }
 
-void frmTrunComputer::restartClockHeartbeat()
-{
-    restartHeartbeatOf(m_main);
-}
-
 void frmTrunComputer::closeEvent(QCloseEvent *event)
 {
     if (m_open) {
@@ -178,7 +173,7 @@ void frmTrunComputer::closeEvent(QCloseEvent *event)
         // Closed through the window frame: neither button's work was done. The
         // clock starts again rather than stand still unnoticed.
         if (!m_heartbeatDecided)
-            restartClockHeartbeat();
+            restartHeartbeatOf(m_main);
         m_open = false;
         Form_Unload();
     }

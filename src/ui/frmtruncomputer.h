@@ -49,7 +49,6 @@ protected:
 private:
     void Form_Unload();
     void RequestPowerAction();
-    void restartClockHeartbeat();
 
     frmMain &m_main;
     qint16 m_ticks = 0;
