@@ -47,7 +47,10 @@ bool createEmptyFileIfMissing(const QString &path, QString *error)
     if (info.exists() || info.isSymLink())
         return true;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    // Never writable by others, whatever the umask, as a saved file.
+    constexpr auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                          QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, mode)) {
         *error = QStringLiteral("Cannot create %1: %2").arg(path, file.errorString());
         return false;
     }

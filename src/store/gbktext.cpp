@@ -147,3 +147,45 @@ void encodeTextField(const QString &text, char *out, int size)
     }
     std::memset(out + written, ' ', size_t(size - written));
 }
+
+QString storedTextField(const QString &text, int size)
+{
+    Q_ASSERT(size <= kWidestField);
+    char field[kWidestField];
+    encodeTextField(text, field, size);
+    return decodeTextField(field, size);
+}
+
+QStringList charactersGbkLacks(const QString &text)
+{
+    QStringList lacking;
+    if (isAscii(text))
+        return lacking;
+    // A character is held when it comes back from the file as itself; ICU maps a
+    // few characters to others, and those would change as surely as a "?".
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype width =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                ? 2
+                : 1;
+        const QString character = text.mid(i, width);
+        i += width;
+        if (character.at(0).unicode() < 0x80 || lacking.contains(character))
+            continue;
+        // A lone surrogate is never held, and the converter would keep it back for
+        // the next text.
+        if (width == 1 && character.at(0).isSurrogate()) {
+            lacking << character;
+            continue;
+        }
+        const QByteArray bytes = encoder().encode(character);
+        if (decoder().decode(bytes + ' ') != character + u' ')
+            lacking << character;
+    }
+    return lacking;
+}
+
+qsizetype gbkSize(const QString &text)
+{
+    return isAscii(text) ? text.size() : QByteArray(encoder().encode(text)).size();
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The text fields of the data file are GBK, one byte for an ASCII character and
 // two for a Chinese one. Conversion goes through Qt's ICU-backed GBK converter;
@@ -17,3 +18,12 @@ QString decodeTextField(const char *bytes, int size);
 // encoded, cut after the last whole character that fits (a double-byte character
 // is never split) and filled up with spaces. Characters that GBK lacks become "?".
 void encodeTextField(const QString &text, char *out, int size);
+
+// What a field of `size` bytes gives back for `text` after a save and a load.
+QString storedTextField(const QString &text, int size);
+
+// The characters of `text` that GBK cannot hold, each once, in the order met.
+QStringList charactersGbkLacks(const QString &text);
+
+// How many bytes a text that GBK holds takes in it.
+qsizetype gbkSize(const QString &text);

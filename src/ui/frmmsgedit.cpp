@@ -254,6 +254,9 @@ void frmMsgEdit::cmdMsgEditUti_Click(int Index)
         showMessage(missingTitle, this);
         return;
     }
+    for (int field : {0, 4, 7})
+        if (!fieldFits(field))
+            return;
     const bool stored = Index == 0 && isEditing() ? UpdateItemFromFields() : AppendItemFromFields();
     if (!stored)
         return;

@@ -104,6 +104,9 @@ private:
     bool AppendItemFromFields();
     bool UpdateItemFromFields();
     void storeFields(bool append);
+    // Whether text field 0, 4 or 7 comes back from the data file as it stands;
+    // if not, says what does not fit and puts the focus there.
+    bool fieldFits(int Index);
     bool isEditing() const;
 
     QPointer<frmSetup> m_setup;

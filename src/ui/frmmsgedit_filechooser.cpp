@@ -38,6 +38,9 @@ void frmMsgEdit::cmdBrowFile_Click()
 
     const QString title = QStringLiteral("选择文件：") + initialDir;
     const QString chosen = ShowOpenDialog(cmdBrowFile, title, filter, initialDir, QString());
-    if (!trimBlanks(chosen).isEmpty())
-        txtFed[7]->setText(chosen);
+    if (trimBlanks(chosen).isEmpty())
+        return;
+    txtFed[7]->setText(chosen);
+    // Said at once, not only when the item is stored.
+    fieldFits(7);
 }

@@ -1,5 +1,6 @@
 #include "module_ovifiledlg.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QRegularExpression>
 
@@ -35,7 +36,10 @@ QString nameFilterOf(const FilterPair &pair)
 
 QString runFileDialog(const OpenDialogRequest &request)
 {
-    QFileDialog dialog(request.owner, request.title, request.initialDir);
+    // With no folder to start from, the person's own folder, not wherever the clock
+    // happened to be started.
+    const QString folder = request.initialDir.isEmpty() ? QDir::homePath() : request.initialDir;
+    QFileDialog dialog(request.owner, request.title, folder);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setObjectName(QStringLiteral("openFileDialog"));

@@ -150,12 +150,17 @@ TEST_F(DataFileTest, LoadsWholeRecordsAndSavesThemByteForByte)
     EXPECT_EQ(AlarmItems.items(), sampleItems(2));
     const QString letter = folder.filePath(QStringLiteral("letter"));
     ASSERT_TRUE(writeBytes(letter, "Dear friend") && QFile::link(letter, saving));
-    const QByteArray name = path.toLocal8Bit();
+    const QByteArray name = QFile::encodeName(path);
     const mode_t umask = ::umask(0); // nobody else may write the items, whatever the umask
-    ASSERT_TRUE(::chmod(name.constData(), 0666) == 0 && SaveAlarmItems());
-    ::umask(umask);
     struct stat st;
-    EXPECT_TRUE(::stat(name.constData(), &st) == 0 && (st.st_mode & 0777) == 0644);
+    for (int made : {0, 1, 2}) { // an old file writable by all saved over, a new one, one loaded
+        ASSERT_EQ(made ? ::unlink(name.constData()) : ::chmod(name.constData(), 0666), 0);
+        ASSERT_TRUE(made == 2 ? LoadAlarmItems() : SaveAlarmItems());
+        EXPECT_TRUE(::stat(name.constData(), &st) == 0 && (st.st_mode & 0777) == 0644) << made;
+    }
+    AlarmItems.replaceAll(sampleItems(2));
+    ASSERT_TRUE(SaveAlarmItems());
+    ::umask(umask);
     EXPECT_EQ(readBytes(path), records);
     EXPECT_EQ(readBytes(letter), "Dear friend");
     EXPECT_FALSE(QFileInfo(saving).exists() || QFileInfo(saving).isSymLink());
