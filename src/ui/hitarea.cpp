@@ -28,3 +28,10 @@ void HitArea::mouseMoveEvent(QMouseEvent *)
 {
     emit hovered();
 }
+
+// Coming back to the spot it left, the pointer brings an entry but no move: the
+// toolkit drops a move to the position it last reported.
+void HitArea::enterEvent(QEnterEvent *)
+{
+    emit hovered();
+}

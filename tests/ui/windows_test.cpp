@@ -434,6 +434,27 @@ TEST_F(WindowTest, EditorStoresTitledItemsAsTypedOnlyAndNothingIntoAFullTable)
     EXPECT_EQ(setup->lstAlm->item(kMaxItems - 1)->text(), "最后一项");
 }
 
+// The panel's buttons animate at every visit of the pointer, also when it comes back to the
+// spot it left: the window then gets an entry and no move.
+TEST_F(WindowTest, PanelButtonsAnimateAtEveryVisit)
+{
+    main.show();
+    QWindow *window = main.windowHandle();
+    for (QTimer *animation : {&main.timeQ, &main.timeM}) {
+        const char *area = animation == &main.timeQ ? "imgExit" : "imgMove_1";
+        const QPoint at = main.findChild<QWidget *>(area)->geometry().center();
+        for (int visit = 0; visit < 2; ++visit) {
+            QEnterEvent enter(at, at, main.mapToGlobal(at));
+            QCoreApplication::sendEvent(window, &enter);
+            QTest::mouseMove(window, at);
+            EXPECT_TRUE(animation->isActive()) << area << visit;
+            animation->stop();
+            QEvent leave(QEvent::Leave);
+            QCoreApplication::sendEvent(window, &leave);
+        }
+    }
+}
+
 TEST(SystemName, ComesFromTheFirstOsReleaseFileThatCanBeRead)
 {
     QTemporaryDir dir;
