@@ -33,13 +33,23 @@ class ListAndEditorTest(RealDisplayTest):
         self.xdotool("windowactivate", "--sync", editor)
         self.xdotool("type", "--delay", "50", "Standup")
         self.key(editor, "Tab", "Tab", "Tab", "Tab", "7", "Tab", "2", "9", "Tab", "4", "0")
-        # Repeat kind, message, then the enabled box; alt+S commits and saves.
-        self.key(editor, "Tab", "Tab", "Tab", "space")
+        # Repeat kind, message, the enabled box; past date, time and buttons: run a program, browse.
+        self.key(editor, "Tab", "Tab", "Tab", "space", *["Tab"] * 6, "2", "Tab", "Tab", "space")
+        chooser = self.find("^选择文件：$")[0]  # the toolkit's own, read out in Chinese
+        def chooser_read_out():
+            names = [row[1] for row in self.accessible()]
+            return "选择文件：" in names and names[names.index("选择文件："):]
+        said = wait_for(chooser_read_out, what="the file chooser read out")
+        self.screenshot("file-chooser", chooser)
+        self.assertLessEqual({"查找范围：", "文件名称(N)：", "文件类型：", "打开(O)", "取消"}, set(said))
+        self.assertFalse(re.findall(r"Look in|File name|Files of type|Open|Cancel", str(said)))
+        self.key(chooser, "Escape")
+        self.gone("^选择文件：$")
         self.screenshot("editor-filled", editor)
         self.key(editor, "alt+s")
         self.gone("^新增闹钟项目$")
         # Appended whole, the date left at today, no other field set.
-        added = record("Standup", datetime.date.today(), "07:29:40", 0)
+        added = record("Standup", datetime.date.today(), "07:29:40", 0, action=2)
         self.assertEqual(program.data(), kept + added)
         self.click(setup, *OK)
         self.gone("^系统设置$")

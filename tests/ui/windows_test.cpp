@@ -220,8 +220,9 @@ TEST_F(WindowTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
              whileModal(
                  [&](QWidget *w) {
                      v(w);
-                     EXPECT_EQ(qobject_cast<QFileDialog *>(w)->nameFilters(),
-                               QStringList{"声音文件 (*.wav *.mid)"});
+                     auto *chooser = qobject_cast<QFileDialog *>(w); // starts at home
+                     EXPECT_EQ(chooser->nameFilters(), QStringList{"声音文件 (*.wav *.mid)"});
+                     EXPECT_EQ(chooser->directory(), QDir::home());
                  },
                  [&] { EXPECT_EQ(ShowOpenDialog(nullptr, "选择文件：", filter, {}, {}), ""); });
          },
