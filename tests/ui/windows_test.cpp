@@ -352,45 +352,41 @@ TEST_F(WindowTest, EditorTypingRunsTheChainsOncePerChangeAndBoxesKeepToTheirRang
 TEST_F(WindowTest, EditorStoresTitledItemsAsTypedOnlyAndNothingIntoAFullTable)
 {
     const QString said = "无法保存|“%1”",
-                  bytes =
-                      said + "太长，最多只能有 %2 个字节（一个汉字占两个字节），现在有 %3 个字节。";
-    const QString lacks = said + "里有不能保存的字符：%2\r\n请删去或换成别的字符。";
+                  lacks = said + "里有不能保存的字符：%2\r\n请删去或换成别的字符。";
+    const QString bytes =
+        said + "太长，最多只能有 %2 个字节（一个汉字占两个字节），现在有 %3 个字节。";
     const struct
     {
-        int field;
-        QString text, refusal;
-    } rows[] = {{0, "⏰ 한국 meeting café", lacks.arg("标题", "⏰、한、국")},
-                {4, QString(60, u'信') + "!", bytes.arg("信息").arg(120).arg(121)},
-                {7, "/" + QString(171, u'文'), bytes.arg("文件").arg(255).arg(343)},
-                {7, "/home/me/เพลง.wav", lacks.arg("文件", "เ、พ、ล、ง")},
-                {0, QString(20, u'题'), ""},
-                {4, QString(60, u'信'), ""},
-                {7, "/" + QString(127, u'文'), ""}};
+        QString title, message, picked, refusal;
+    } rows[] = {{"⏰ 한국 meeting café", "", "", lacks.arg("标题", "⏰、한、국")},
+                {"t", QString(60, u'信') + "!", "", bytes.arg("信息").arg(120).arg(121)},
+                {"t", "", "/" + QString(171, u'文'), bytes.arg("文件").arg(255).arg(343)},
+                {"t", "", "/home/me/เพลง.wav", lacks.arg("文件", "เ、พ、ล、ง")},
+                {QString(20, u'题'), QString(60, u'信'), "/" + QString(127, u'文'), ""}};
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.text.toStdString());
+        SCOPED_TRACE(row.refusal.toStdString());
         openEditor({});
         user.asked.clear();
         QApplication::setActiveWindow(editor);
-        editor->setFedText(0, "t");
-        editor->setFedText(row.field == 7 ? 6 : row.field, row.field == 7 ? "2" : row.text);
-        setOpenDialogResponderForTesting([&](const OpenDialogRequest &) { return row.text; });
-        if (row.field == 7)
-            editor->cmdBrowFile->click();
+        editor->setFedText(0, row.title);
+        editor->setFedText(4, row.message);
+        editor->setFedText(6, row.picked.isEmpty() ? "0" : "2");
+        setOpenDialogResponderForTesting([&](const OpenDialogRequest &) { return row.picked; });
+        editor->cmdBrowFile->click(); // a path is checked when picked, and again when stored
         setOpenDialogResponderForTesting({});
         press(0);
-        if (!row.refusal.isEmpty()) { // a picked path: when picked, and again when stored
-            EXPECT_EQ(user.asked, QStringList(row.field == 7 ? 2 : 1, row.refusal));
+        const int field = row.title != "t" ? 0 : row.message.isEmpty() ? 7 : 4;
+        if (!row.refusal.isEmpty()) {
+            EXPECT_EQ(user.asked, QStringList(field == 7 ? 2 : 1, row.refusal));
             ASSERT_TRUE(editor && editor->isVisible());
-            EXPECT_EQ(editor->fedText(row.field), row.text);
-            EXPECT_EQ(QApplication::focusWidget(), row.field == 4 ? (QWidget *)editor->txtFedMessage
-                                                                  : editor->txtFed[row.field]);
+            EXPECT_EQ(editor->fedText(field), field ? row.picked + row.message : row.title);
+            EXPECT_EQ(QApplication::focusWidget(),
+                      field == 4 ? (QWidget *)editor->txtFedMessage : editor->txtFed[field]);
             EXPECT_FALSE(AlarmItems.count() || QFile::exists(DataFilePath()));
             continue;
         }
-        const AlarmItem typed =
-            makeItem(row.field ? "t" : row.text, kFalse, row.field == 7 ? RunFile : ShowMessage,
-                     row.field == 7 ? row.text : "", row.field == 4 ? row.text : "",
-                     QDate(2030, 5, 6), "10:00:00");
+        const AlarmItem typed = makeItem(row.title, kFalse, RunFile, row.picked, row.message,
+                                         QDate(2030, 5, 6), "10:00:00");
         expectStored({typed});
         ASSERT_TRUE(LoadAlarmItems());
         EXPECT_EQ(AlarmItems.items(), QList{typed});
