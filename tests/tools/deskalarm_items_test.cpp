@@ -33,7 +33,12 @@ TEST(DeskalarmItems, ListsItemsWhatIsDueAndWhatComesNext)
 {
     const QList<AlarmItem> items{
         // clang-format off
-
+        {"开会", 36614.0, "07:30:00", Daily, "到三楼会议室", kTrue, SoundAndMessage, "/音乐/tune.mid"},
+        {"Once", 36614.0, "07:30:00", Once, {}, kFalse, ShowMessage, {}},
+        {"  Odd one", std::numeric_limits<double>::quiet_NaN(), "7:30:00", Daily, {}, 1, 5, {}},
+        {"Half past", 0.0, {}, HalfPast, "  half  ", kTrue, 9, " /bin/true "},
+        {"Hourly", 0.0, {}, OnTheHour, {}, kTrue, ShowMessage, {}},
+        {"Blank message", 36614.0, "07:30:00", Once, {}, kTrue, RunFile, "/usr/bin/xterm"},
         // clang-format on
     };
     QTemporaryDir folder;
