@@ -1,8 +1,7 @@
 #!/bin/sh
-# The Debian package, end to end: built and passed by lintian (tools/build-package),
-# installed; two fresh users start its clock at once on one virtual display, each
-# keeping their own data file; a purge removes every file it installed and leaves
-# theirs. The package and the users go at the end, whatever happened.
+# The Debian package built and passed by lintian (tools/build-package), installed,
+# its clock started by two fresh users at once, each with their own data file, then
+# purged, which leaves those. The package and the users go whatever happens.
 set -eu
 [ "$(id -u)" = 0 ] || { echo "SKIP: installs a package and adds users: root only"; exit 77; }
 case $(dpkg-query -W -f='${db:Status-Abbrev}' deskalarm 2>/dev/null) in
@@ -10,7 +9,7 @@ case $(dpkg-query -W -f='${db:Status-Abbrev}' deskalarm 2>/dev/null) in
 esac
 src=$(cd "$(dirname "$0")/../.." && pwd) tmp=$(mktemp -d) users="" groups=""
 stop() { for g in $groups; do kill -- "-$g" 2>/dev/null && while kill -0 -- "-$g"; do sleep 0.1; done 2>/dev/null; done; }
-trap 'stop; dpkg --purge deskalarm >/dev/null 2>&1; for u in $users; do userdel -r "$u" 2>/dev/null; done; rm -rf "$tmp"' EXIT
+trap 'set +e; stop; dpkg --purge deskalarm >/dev/null 2>&1; for u in $users; do userdel -r "$u" 2>/dev/null; done; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; tail -n 30 "$tmp"/*.log; exit 1; }
 home() { getent passwd "$1" | cut -d: -f6; }
 # A user's own session: home, runtime folder, the display; no path to any data file.
@@ -21,14 +20,12 @@ clocks() { DISPLAY=:$(cat "$tmp/display") xdotool search --onlyvisible --name '^
 "$src/tools/build-package" >"$tmp/build.log" 2>&1 || fail "tools/build-package"
 deb=$(ls "$src"/build/package/deskalarm_*.deb)
 apt-get install -y -qq "$deb" >"$tmp/apt.log" 2>&1 || fail "apt-get install $deb"
-! dpkg-deb -c "$deb" | awk '$1 ~ /^(.....w|........w)/ || $2 != "root/root"' | grep . || fail "writable"
-setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null &
-groups=$!
+! dpkg-deb -c "$deb" | awk '$1 ~ /^[^l](....w|.......w)/ || $2 != "root/root"' | grep . || fail "writable"
+setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>/dev/null & groups=$!
 while [ ! -s "$tmp/display" ]; do sleep 0.1; done
 for n in 1 2; do
     u=dkpkg$$u$n && useradd -m "$u" && users="$users $u" && as "$u" mkdir -m 700 "$(home "$u")/.run"
-    setsid runuser -u "$u" -- env -i $(envof "$u") dbus-run-session -- deskalarm >"$tmp/$u.log" 2>&1 &
-    groups="$groups $!"
+    setsid runuser -u "$u" -- env -i $(envof "$u") dbus-run-session -- deskalarm >"$tmp/$u.log" 2>&1 & groups="$groups $!"
 done
 n=0 && until [ "$(clocks)" = 2 ]; do [ $((n += 1)) -lt 300 ] || fail "two clock panels"; sleep 0.1; done
 stop
