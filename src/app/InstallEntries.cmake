@@ -13,18 +13,33 @@ foreach(special "\"" "`" "$")
 endforeach()
 string(REPLACE "%" "%%" program "${program}")
 set(DESKALARM_EXEC "\"${program}\"")
+if(package_layout)
+    set(DESKALARM_EXEC deskalarm) # /usr/bin is on everyone's PATH
+endif()
 file(MAKE_DIRECTORY "${work_dir}")
 configure_file("${desktop_in}" "${work_dir}/deskalarm.desktop" @ONLY)
 
-# bin/deskalarm -> ../lib/deskalarm/deskalarm; the program finds its folder
-# through the link's target. Installed as a link, and listed in
-# install_manifest.txt, so that `xargs -d '\n' rm -f < build/install_manifest.txt`
-# removes everything installed.
-file(CREATE_LINK "../${install_dir}/deskalarm" "${work_dir}/deskalarm" SYMBOLIC)
-file(INSTALL "${work_dir}/deskalarm" DESTINATION "${prefix}/bin")
+# bin/deskalarm -> ../lib/deskalarm/deskalarm, and so for deskalarm-items; each
+# program finds its folder through the link's target. Installed as links, and
+# listed in install_manifest.txt, so that
+# `xargs -d '\n' rm -f < build/install_manifest.txt` removes everything installed.
+foreach(command deskalarm deskalarm-items)
+    file(CREATE_LINK "../${install_dir}/${command}" "${work_dir}/${command}" SYMBOLIC)
+    file(INSTALL "${work_dir}/${command}" DESTINATION "${prefix}/bin")
+endforeach()
 
 file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${prefix}/share/applications"
      FILE_PERMISSIONS ${read_only})
+
+# Installed for every user, each keeping their data file in their own data
+# folder: the autostart entry is the system's, which each user can switch off.
+if(package_layout)
+    if(system_autostart_dir)
+        file(INSTALL "${work_dir}/deskalarm.desktop" DESTINATION "${system_autostart_dir}"
+             FILE_PERMISSIONS ${read_only})
+    endif()
+    return()
+endif()
 
 # The program keeps its data file beside itself, so each user runs a copy of
 # their own: only a prefix in the user's home folder is one the clock can run

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QtGlobal>
 
 const char *const kStoreFailureText = "访问信息文件失败，可能磁盘或文件被禁写。";
@@ -76,7 +77,14 @@ QString DataFilePath()
 {
     if (!dataFilePathSetting().isEmpty())
         return dataFilePathSetting();
+#ifdef DESKALARM_DATA_IN_USER_FOLDER
+    // A packaged program cannot write beside itself: each user keeps the file in
+    // their own data folder ($XDG_DATA_HOME, else ~/.local/share).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/deskalarm/MSGINI.DDT");
+#else
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("MSGINI.DDT"));
+#endif
 }
 
 void setDataFilePath(const QString &path)
@@ -94,6 +102,12 @@ bool LoadAlarmItems()
     const QString path = DataFilePath();
     QString error;
     QList<AlarmItem> items;
+#ifdef DESKALARM_DATA_IN_USER_FOLDER
+    // The user's own folder, made on the first start, open to no one else.
+    const QString folder = QFileInfo(path).path();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(QFileInfo(folder).path()))
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#endif
     if (!createEmptyFileIfMissing(path, &error) || !readItemsFile(path, &items, &error)) {
         unreadFileOnDisk() = QFileInfo(path).isFile();
         return reportFailure(error);

@@ -23,8 +23,9 @@ AlarmItem decodeRecord(const char *record);
 bool readItemsFile(const QString &path, QList<AlarmItem> *items, QString *error = nullptr);
 bool writeItemsFile(const QString &path, const QList<AlarmItem> &items, QString *error = nullptr);
 
-// Where the program keeps its data file: MSGINI.DDT in the program's own folder.
-// Tests point it elsewhere.
+// Where the program keeps its data file: MSGINI.DDT in the program's own folder,
+// or, in the package layout, in the user's data folder (deskalarm/MSGINI.DDT under
+// $XDG_DATA_HOME or ~/.local/share, made by LoadAlarmItems). Tests point it elsewhere.
 QString DataFilePath();
 void setDataFilePath(const QString &path);
 

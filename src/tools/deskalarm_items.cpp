@@ -1,9 +1,10 @@
 // deskalarm-items: shows what a data file holds, what would fall due at a given
-// second, or what comes next, without changing the file.
+// second, or what comes next, without changing the file. Without FILE it reads
+// the data file that the clock in the same folder uses.
 //
-//   deskalarm-items list [--json] FILE
-//   deskalarm-items due [--json] FILE "yyyy-mm-dd HH:MM:SS"
-//   deskalarm-items next [--json] [--count N] FILE ["yyyy-mm-dd HH:MM:SS"]
+//   deskalarm-items list [--json] [FILE]
+//   deskalarm-items due [--json] [FILE] "yyyy-mm-dd HH:MM:SS"
+//   deskalarm-items next [--json] [--count N] [FILE] ["yyyy-mm-dd HH:MM:SS"]
 
 #include "alarmtable.h"
 #include "clock.h"
@@ -22,9 +23,9 @@ namespace {
 enum ExitCode { Success = 0, FileError = 1, UsageError = 2 };
 
 const char *const kUsage =
-    "usage: deskalarm-items list [--json] FILE\n"
-    "       deskalarm-items due [--json] FILE \"yyyy-mm-dd HH:MM:SS\"\n"
-    "       deskalarm-items next [--json] [--count N] FILE [\"yyyy-mm-dd HH:MM:SS\"]\n";
+    "usage: deskalarm-items list [--json] [FILE]\n"
+    "       deskalarm-items due [--json] [FILE] \"yyyy-mm-dd HH:MM:SS\"\n"
+    "       deskalarm-items next [--json] [--count N] [FILE] [\"yyyy-mm-dd HH:MM:SS\"]\n";
 
 const char *const kHelp =
     "\n"
@@ -38,7 +39,9 @@ const char *const kHelp =
     "      hour; `next` follows these rules.\n"
     "next  the next N firings (10 unless --count says) at or after the given\n"
     "      local second (now unless given), in time order, within 9 years.\n"
-    "The tool only reads FILE.\n";
+    "Without FILE, the tool reads the data file of the clock in its own folder;\n"
+    "an argument of the form yyyy-mm-dd HH:MM:SS is always the time, never FILE\n"
+    "(write ./NAME for a file so named). The tool only reads the file.\n";
 
 // The most firings `next` lists.
 constexpr int kMaxCount = 100000;
@@ -64,13 +67,19 @@ bool loadItems(const QString &path, QList<AlarmItem> *items)
     return false;
 }
 
+// A text of the form "yyyy-mm-dd HH:MM:SS", a valid moment or not.
+QRegularExpressionMatch momentShape(const QString &text)
+{
+    static const QRegularExpression shape(
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) (\\d{2}:\\d{2}:\\d{2})$"));
+    return shape.match(text);
+}
+
 // The local date and time "yyyy-mm-dd HH:MM:SS", read as written (an invalid
 // value for any other text).
 QDateTime wallTimeOf(const QString &text)
 {
-    static const QRegularExpression shape(
-        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}) (\\d{2}:\\d{2}:\\d{2})$"));
-    const QRegularExpressionMatch match = shape.match(text);
+    const QRegularExpressionMatch match = momentShape(text);
     if (!match.hasMatch())
         return {};
     const QDate date = QDate::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd"));
@@ -194,6 +203,12 @@ int main(int argc, char *argv[])
             return usageError(QStringLiteral("unknown option %1").arg(arg));
     }
     const QString command = args.value(0);
+    // FILE may be left out: an argument of the moment's form is the moment, never FILE.
+    const bool momentLast = args.size() > 1 && momentShape(args.last()).hasMatch();
+    if ((command == QLatin1String("due") || momentLast) && args.size() == 2)
+        args.insert(1, DataFilePath());
+    else if (args.size() == 1)
+        args.append(DataFilePath());
     if (command == QLatin1String("list") && args.size() == 2)
         return listItems(args.at(1), json);
     if (command == QLatin1String("due") && args.size() == 3)

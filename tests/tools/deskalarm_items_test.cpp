@@ -15,10 +15,10 @@ struct ToolRun
     int exitCode = -1;
     QString out, err;
 };
-ToolRun runTool(const QStringList &arguments)
+ToolRun runTool(const QStringList &arguments, const QString &program = DESKALARM_ITEMS_PATH)
 {
     QProcess tool;
-    tool.start(QStringLiteral(DESKALARM_ITEMS_PATH), arguments);
+    tool.start(program, arguments);
     if (!tool.waitForFinished(20000) || tool.exitStatus() != QProcess::NormalExit)
         return {};
     return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
@@ -81,8 +81,8 @@ TEST(DeskalarmItems, ListsItemsWhatIsDueAndWhatComesNext)
     const std::pair<QStringList, int> rows[] = {
         // clang-format off
         {{"list", missing}, 1}, {{"list", folder.path()}, 1}, {{"due", missing, "2000-03-29 07:30:00"}, 1},
-        {{"next", missing}, 1}, {{}, 2}, {{"list"}, 2}, {{"list", path, path}, 2}, {{"show", path}, 2},
-        {{"list", "--csv", path}, 2}, {{"due", path}, 2}, {{"due", path, "2000-02-30 07:30:00"}, 2},
+        {{"next", missing}, 1}, {{}, 2}, {{"list", path, path}, 2}, {{"show", path}, 2}, {{"due", path}, 2},
+        {{"list", "2000-03-29 07:30:00"}, 2}, {{"list", "--csv", path}, 2}, {{"due", path, "2000-02-30 07:30:00"}, 2},
         {{"due", path, "2000-03-29 7:30:00"}, 2}, {{"due", path, "2000-03-29 24:00:00"}, 2},
         {{"next", path, "now"}, 2}, {{"next", "--count", "0", path}, 2}, {{"next", path, "--count"}, 2},
         {{"due", "--count=3", path, "2000-03-29 07:30:00"}, 2},
@@ -94,8 +94,22 @@ TEST(DeskalarmItems, ListsItemsWhatIsDueAndWhatComesNext)
         EXPECT_TRUE(run.out.isEmpty() && !run.err.isEmpty()) << arguments.join(' ').toStdString();
     }
     EXPECT_TRUE(runTool({"list", missing}).err.contains(missing));
+
+    // Without FILE, a copy of the tool reads the data file beside it, as the clock would.
+    const QString copy = folder.filePath("deskalarm-items");
+    ASSERT_TRUE(QFile::copy(DESKALARM_ITEMS_PATH, copy));
+    for (const QStringList &arguments : {QStringList{"list", "--json"},
+                                         {"due", "2000-03-29 07:30:00"},
+                                         {"next", "--count=3", "2000-03-29 07:30:00"}}) {
+        QStringList withFile = arguments;
+        withFile.insert(1, path);
+        const QString out = runTool(arguments, copy).out;
+        EXPECT_TRUE(!out.isEmpty() && out == runTool(withFile).out)
+            << arguments.join(' ').toStdString();
+    }
     EXPECT_EQ(readBytes(path), bytes);
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"MSGINI.DDT"}));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files),
+              QStringList({"deskalarm-items", "MSGINI.DDT"}));
 }
 } // namespace
 
