@@ -254,9 +254,8 @@ void frmMsgEdit::cmdMsgEditUti_Click(int Index)
         showMessage(missingTitle, this);
         return;
     }
-    for (int field : {0, 4, 7})
-        if (!fieldFits(field))
-            return;
+    if (!textFieldsFit())
+        return;
     const bool stored = Index == 0 && isEditing() ? UpdateItemFromFields() : AppendItemFromFields();
     if (!stored)
         return;

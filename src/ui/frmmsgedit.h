@@ -105,8 +105,10 @@ private:
     bool UpdateItemFromFields();
     void storeFields(bool append);
     // Whether text field 0, 4 or 7 comes back from the data file as it stands;
-    // if not, says what does not fit and puts the focus there.
+    // if not, says what does not fit and puts the focus there. textFieldsFit
+    // checks all three, stopping at the first that does not fit.
     bool fieldFits(int Index);
+    bool textFieldsFit();
     bool isEditing() const;
 
     QPointer<frmSetup> m_setup;

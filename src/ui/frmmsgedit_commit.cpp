@@ -60,6 +60,12 @@ bool frmMsgEdit::fieldFits(int Index)
     return false;
 }
 
+bool frmMsgEdit::textFieldsFit()
+{
+    return std::all_of(std::begin(kTextFields), std::end(kTextFields),
+                       [this](const TextField &field) { return fieldFits(field.index); });
+}
+
 bool frmMsgEdit::AppendItemFromFields()
 {
     // The count is 16-bit everywhere: a full table takes no more items.
