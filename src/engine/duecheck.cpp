@@ -201,6 +201,7 @@ void CheckDueItems(const AlarmTable &table, const TimeSample &sample, DueScanHos
         const FiringArgs args = prepareFiring(table.item(k), k);
         host.stopHeartbeat();
         host.fireItem(args.message, args.action, args.path);
+        host.firingDone(k);
     };
     for (const int k : due) {
         fire(k);

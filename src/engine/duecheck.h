@@ -76,6 +76,8 @@ public:
     virtual void startHeartbeat() = 0;
     // Returns when the synchronous part of the action is over.
     virtual void fireItem(const QString &message, qint16 action, const QString &path) = 0;
+    // After each firing, with the item's number.
+    virtual void firingDone(int /*item*/) {}
 };
 
 // The scan of the whole table at one second, in table order: every item enabled

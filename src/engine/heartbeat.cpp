@@ -86,10 +86,20 @@ QList<QDateTime> Heartbeat::takeSecondsToScan(const QDateTime &now)
     const qint64 gap = s - m_lastSecond;
     if (m_hasLast && m_unbroken && gap > 0 && gap <= kMaxCatchUp)
         first = m_lastSecond + 1;
+    if (m_hasLast && first > m_lastSecond + 1)
+        m_unchecked = {m_lastSecond, first};
     for (qint64 t = first; t <= s; ++t)
         seconds.append(QDateTime::fromSecsSinceEpoch(t));
     m_lastSecond = s;
     m_hasLast = true;
     m_unbroken = isActive();
     return seconds;
+}
+
+void Heartbeat::resumeAfter(qint64 second)
+{
+    m_lastSecond = second;
+    m_hasLast = true;
+    m_unbroken = false;
+    m_unbrokenAtStop = false;
 }

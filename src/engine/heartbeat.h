@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QTimer>
+#include <utility>
 
 // The clock window's once-a-second heartbeat (Timer1).
 //
@@ -12,7 +13,8 @@
 // the last second it handed out for scanning, so that no second is scanned
 // twice; when a beat comes late while the heartbeat ran without a break, it also
 // hands out the seconds in between (at most 60). Seconds that pass while it is
-// stopped, or a jump of the clock of more than 60 seconds, are not caught up.
+// stopped, or a jump of the clock of more than 60 seconds, are not caught up:
+// they are kept as the unchecked span, for the clock to tell what fell due in them.
 class Heartbeat : public QObject
 {
     Q_OBJECT
@@ -32,6 +34,21 @@ public:
     // The seconds to scan at `now`, oldest first, in local time; possibly none.
     // Called by the beat's handler (and by the first tick at load).
     QList<QDateTime> takeSecondsToScan(const QDateTime &now);
+
+    // The seconds strictly between `after` and `before` that the last hand-out
+    // passed over; taking them clears them.
+    struct Unchecked
+    {
+        qint64 after = 0;
+        qint64 before = 0;
+        bool isEmpty() const { return before - after <= 1; }
+    };
+    Unchecked takeUnchecked() { return std::exchange(m_unchecked, {}); }
+    // Counts the seconds up to `second` as handled, without a run to catch up
+    // from: the next hand-out leaves the seconds after it unchecked.
+    void resumeAfter(qint64 second);
+    // The last second handed out or counted as handled; 0 before the first.
+    qint64 lastSecond() const { return m_lastSecond; }
 
     // How long after `now` the next beat is due: just past the next second.
     static int msUntilNextBeat(const QDateTime &now);
@@ -56,4 +73,5 @@ private:
     bool m_unbrokenAtStop = false; // ran without a stop since the last hand-out
     qint64 m_lastSecond = 0;       // seconds since the epoch; valid when m_hasLast
     bool m_hasLast = false;
+    Unchecked m_unchecked;
 };

@@ -24,6 +24,12 @@ StoreFailureReporter &failureReporter()
     return reporter;
 }
 
+std::function<void()> &saveObserver()
+{
+    static std::function<void()> observer;
+    return observer;
+}
+
 // Set when the data file exists but could not be read at the last load: the
 // table in memory does not hold its items, so the next save must not replace it.
 bool &unreadFileOnDisk()
@@ -92,6 +98,17 @@ void setDataFilePath(const QString &path)
     dataFilePathSetting() = path;
 }
 
+void makePrivateFolder(const QString &folder)
+{
+    if (!QFileInfo::exists(folder) && QDir().mkpath(QFileInfo(folder).path()))
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void setSaveObserver(std::function<void()> observer)
+{
+    saveObserver() = std::move(observer);
+}
+
 void setStoreFailureReporter(StoreFailureReporter reporter)
 {
     failureReporter() = std::move(reporter);
@@ -103,10 +120,7 @@ bool LoadAlarmItems()
     QString error;
     QList<AlarmItem> items;
 #ifdef DESKALARM_DATA_IN_USER_FOLDER
-    // The user's own folder, made on the first start, open to no one else.
-    const QString folder = QFileInfo(path).path();
-    if (!QFileInfo::exists(folder) && QDir().mkpath(QFileInfo(folder).path()))
-        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    makePrivateFolder(QFileInfo(path).path());
 #endif
     if (!createEmptyFileIfMissing(path, &error) || !readItemsFile(path, &items, &error)) {
         unreadFileOnDisk() = QFileInfo(path).isFile();
@@ -127,5 +141,7 @@ bool SaveAlarmItems()
     }
     if (!writeItemsFile(DataFilePath(), AlarmItems.items(), &error))
         return reportFailure(error);
+    if (saveObserver())
+        saveObserver()();
     return true;
 }

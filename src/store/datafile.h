@@ -29,6 +29,10 @@ bool writeItemsFile(const QString &path, const QList<AlarmItem> &items, QString 
 QString DataFilePath();
 void setDataFilePath(const QString &path);
 
+// Makes the folder, open to its user only, where it is missing (the user's own
+// data and state folders in the package layout).
+void makePrivateFolder(const QString &folder);
+
 // The program's routines on the shared table AlarmItems.
 // LoadAlarmItems replaces the table by the file's contents, creating an empty
 // file when there is none. SaveAlarmItems replaces the file by the table. On
@@ -39,6 +43,9 @@ void setDataFilePath(const QString &path);
 // MSGINI.DDT.unreadable (or .unreadable.1, ...), so its items can be recovered.
 bool LoadAlarmItems();
 bool SaveAlarmItems();
+
+// Called after every save that succeeded.
+void setSaveObserver(std::function<void()> observer);
 
 // Called once for every failed load or save, with a technical reason.
 using StoreFailureReporter = std::function<void(const QString &reason)>;

@@ -3,8 +3,10 @@
 #include "alarmtable.h"
 #include "artwork.h"
 #include "clock.h"
+#include "datafile.h"
 #include "fileexists.h"
 #include "frmmenu.h"
+#include "frmmissed.h"
 #include "frmtruncomputer.h"
 #include "hitarea.h"
 #include "launcher.h"
@@ -97,10 +99,21 @@ frmMain::frmMain(QWidget *parent)
             timeQ.start();
     });
 
+    // What the last run left unscanned is worked out once the panel is shown; a
+    // mark from the future (a clock set back) tells nothing.
+    m_tableInForce = AlarmItems;
+    if (const std::optional<ScanMark> mark = readScanMark();
+        mark && mark->second < floorDiv(Clock::now().toMSecsSinceEpoch(), 1000))
+        m_startMark = mark;
+    setSaveObserver([this] { itemsSaved(); });
+
     Form_Load();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    setSaveObserver({});
+}
 
 frmMenu &frmMain::menu()
 {
@@ -156,8 +169,19 @@ void frmMain::Timer1_Timer()
                        .arg(today.month(), 2, 10, QLatin1Char('0'))
                        .arg(today.day(), 2, 10, QLatin1Char('0'))
                        .arg(WeekdayName(today)));
-    for (const QDateTime &second : Timer1.takeSecondsToScan(now))
+    const QList<QDateTime> seconds = Timer1.takeSecondsToScan(now);
+    if (const Heartbeat::Unchecked unchecked = Timer1.takeUnchecked(); !unchecked.isEmpty())
+        tellUnchecked(unchecked.after, unchecked.before);
+    if (m_firstScanned == 0 && !seconds.isEmpty())
+        m_firstScanned = seconds.first().toSecsSinceEpoch();
+    for (const QDateTime &second : seconds) {
+        m_scanSecond = second.toSecsSinceEpoch();
+        m_scanning = true;
         CheckDueItems(AlarmItems, takeTimeSample(second), *this);
+        m_scanning = false;
+    }
+    if (m_tableInForce.revision() != AlarmItems.revision())
+        m_tableInForce = AlarmItems;
     UpdateWeekdayMarker();
 }
 
@@ -213,6 +237,9 @@ void frmMain::showEvent(QShowEvent *event)
     if (QWindow *window = windowHandle())
         stopPropertyEvents(*window);
     QWidget::showEvent(event);
+    // What fell due while the clock was not running comes after the panel.
+    if (m_startPending || m_presentMissedOnShow)
+        QTimer::singleShot(0, this, &frmMain::dealWithStartupGap);
 }
 
 void frmMain::imgMove_MouseDown(Qt::MouseButton button, const QPoint &globalPos)
@@ -311,6 +338,9 @@ void frmMain::closeEvent(QCloseEvent *event)
         }
     }
     event->accept();
+    dealWithStartupGap();
+    if (!m_scanning)
+        keepScanMark(Timer1.lastSecond());
     // exit(), not quit(): quit() would first try to close every window again.
     QCoreApplication::exit(0);
 }
@@ -320,6 +350,8 @@ void frmMain::disableWhileOpen(QWidget *dialog)
     if (m_disablingDialogs++ == 0)
         setEnabled(false);
     dialog->setEnabled(true);
+    if (m_missed)
+        m_missed->setEnabled(true);
 }
 
 void frmMain::enableAfterClose()
@@ -353,6 +385,13 @@ void frmMain::startHeartbeat()
 void frmMain::fireItem(const QString &message, qint16 action, const QString &path)
 {
     FireItem(message, action, path, *this);
+}
+
+void frmMain::firingDone(int item)
+{
+    // Killed from here on, the next start does not list this item again.
+    dealWithStartupGap();
+    keepScanMark(m_scanSecond, item);
 }
 
 // The effects of a firing.

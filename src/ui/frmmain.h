@@ -3,15 +3,18 @@
 #include "duecheck.h"
 #include "firing.h"
 #include "heartbeat.h"
+#include "scanmark.h"
 
 #include <QPixmap>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QLabel;
 class frmMenu;
+class frmMissed;
 class frmTrunComputer;
 
 // The clock panel: the program's only permanent window.
@@ -51,6 +54,9 @@ public:
     // Closes without the question (the session is ending).
     void closeForSessionEnd();
 
+    // The window of missed reminders, while it is open.
+    frmMissed *missedWindow() const;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -67,10 +73,17 @@ private:
     void imgExit_Click();
     void setStaysOnTop(bool onTop);
 
+    // Seconds no scan looked at (frmmain_missed.cpp).
+    void tellUnchecked(qint64 after, qint64 before, int scannedThrough = kMaxItems);
+    void dealWithStartupGap();
+    void itemsSaved();
+    void keepScanMark(qint64 second, int scannedThrough = kMaxItems);
+
     // DueScanHost
     void stopHeartbeat() override;
     void startHeartbeat() override;
     void fireItem(const QString &message, qint16 action, const QString &path) override;
+    void firingDone(int item) override;
     // FireTarget
     bool fileExists(const QString &path) override;
     void showReminder(const QString &message) override;
@@ -81,6 +94,17 @@ private:
 
     frmMenu *m_menu = nullptr;
     QPointer<frmTrunComputer> m_countdown;
+    QPointer<frmMissed> m_missed;
+    bool m_presentMissedOnShow = false;
+    // The table the clock fired from since the last second it scanned: what
+    // would have fired in unchecked seconds is judged by it.
+    AlarmTable m_tableInForce;
+    // Where the last run stopped scanning; dealt with once the panel is shown.
+    std::optional<ScanMark> m_startMark;
+    bool m_startPending = true;
+    qint64 m_firstScanned = 0;
+    qint64 m_scanSecond = 0; // the second being scanned
+    bool m_scanning = false;
     QPixmap m_background;
     QPixmap m_rightBack;
     qint16 m_frameM = 0;

@@ -30,8 +30,10 @@ void HitArea::mouseMoveEvent(QMouseEvent *)
 }
 
 // Coming back to the spot it left, the pointer brings an entry but no move: the
-// toolkit drops a move to the position it last reported.
+// toolkit drops a move to the position it last reported. Entries also reach a
+// disabled panel, which must not react to the pointer at all.
 void HitArea::enterEvent(QEnterEvent *)
 {
-    emit hovered();
+    if (isEnabled())
+        emit hovered();
 }
