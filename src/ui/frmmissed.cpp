@@ -42,7 +42,7 @@ frmMissed::frmMissed(frmMain &main)
     lstMissed->setHeaderLabels({QStringLiteral("到期时间"), QStringLiteral("次数"),
                                 QStringLiteral("标题"), QStringLiteral("提示信息"),
                                 QStringLiteral("未执行")});
-    const int widths[] = {px(2100), px(750), px(1800), px(2700)};
+    const int widths[] = {px(2100), px(600), px(1650), px(2700)};
     for (int column = 0; column < int(std::size(widths)); ++column)
         lstMissed->setColumnWidth(column, widths[column]);
 

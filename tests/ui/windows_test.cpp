@@ -5,12 +5,14 @@
 #include "describeaction.h"
 #include "frmabout.h"
 #include "frmmenu.h"
+#include "frmmissed.h"
 #include "frmmsgedit.h"
 #include "frmmsgedit_spinner.h"
 #include "frmsetup.h"
 #include "frmtruncomputer.h"
 #include "module_ovifiledlg.h"
 #include "numbervalue.h"
+#include "scanmark.h"
 #include "systemname.h"
 #include "testclock.h"
 #include "uitest.h"
@@ -451,6 +453,76 @@ TEST_F(WindowTest, PanelButtonsAnimateAtEveryVisitWhileEnabled)
             QCoreApplication::sendEvent(window, &leave);
         }
     }
+}
+
+// The clock killed at each point that matters: the next start lists, after the panel is shown,
+// what fell due and was not carried out, and never what was. A missing, damaged or future
+// mark lists nothing and is written afresh.
+TEST(MissedReminders, AfterAKillTheNextStartListsWhatWasNotCarriedOut)
+{
+    TestClock clock(at(2030, 5, 6, 10, 0, 0));
+    QTemporaryDir dir;
+    setDataFilePath(dir.filePath("MSGINI.DDT"));
+    const auto item = [](const char *title, const char *time) {
+        return makeItem(title, kTrue, ShowMessage, {}, {}, QDate(2030, 5, 6), time);
+    };
+    const QList<AlarmItem> three = {item("一", "10:00:01"), item("二", "10:00:01"),
+                                    item("三", "10:00:05")};
+    const QList<AlarmItem> four = three + QList{item("四", "10:00:08")};
+    std::map<std::string, QByteArray> left; // the mark as a kill at each point leaves it
+    QStringList asked;
+    setMessageResponderForTesting([&](const MessageRequest &request) {
+        if (request.text.contains("二"))
+            left["while a box is open"] = readBytes(ScanMarkPath());
+        asked << request.text;
+        return MsgAnswer::Ok;
+    });
+    {
+        AlarmItems.replaceAll(three);
+        frmMain first;
+        first.show();
+        QCoreApplication::processEvents(); // the mark is written once the panel is shown
+        left["before a firing"] = readBytes(ScanMarkPath());
+        clock.set(at(2030, 5, 6, 10, 0, 1));
+        first.Timer1_Timer();
+        left["after it closes"] = readBytes(ScanMarkPath());
+        first.Timer1.setEnabled(false); // the list dialog opens
+        clock.set(at(2030, 5, 6, 10, 0, 6));
+        AlarmItems.replaceAll(four); // and adds 四 for 10:00:08
+        ASSERT_TRUE(SaveAlarmItems());
+        ASSERT_TRUE(first.missedWindow());
+        EXPECT_EQ(first.missedWindow()->missed().size(), 1); // 三, at the save
+        left["after a save"] = readBytes(ScanMarkPath());
+    }
+    EXPECT_EQ(asked, QStringList({"标题：一(无提示信息)。", "标题：二(无提示信息)。"}));
+    const QByteArray open = left["while a box is open"]; // 2030-05-06T10:00:01Z 1, or +08:00 ...
+    EXPECT_TRUE(open.startsWith("2030-05-06T10:00:01") && open.endsWith(" 1\n")) << open.data();
+    left["damaged"] = "2030-05-06 10:00:00 \xff";
+    left["future"] = "2030-05-07T10:00:00Z\n";
+    const std::pair<const char *, const char *> cases[] = {{"before a firing", "一|二|三"},
+                                                           {"while a box is open", "二|三"},
+                                                           {"after it closes", "三"},
+                                                           {"after a save", "四"},
+                                                           {"damaged", ""},
+                                                           {"future", ""}};
+    for (const auto &[point, listed] : cases) {
+        writeBytes(ScanMarkPath(), left[point]);
+        AlarmItems.replaceAll(std::string(point) == "after a save" ? four : three);
+        clock.set(at(2030, 5, 6, 10, 0, 10));
+        frmMain next;
+        EXPECT_FALSE(next.missedWindow() && next.missedWindow()->isVisible()) << point;
+        next.show();
+        QCoreApplication::processEvents();
+        QStringList titles;
+        for (const MissedFiring &missed :
+             next.missedWindow() ? next.missedWindow()->missed() : QList<MissedFiring>())
+            titles << missed.title;
+        EXPECT_EQ(titles.join('|'), QString(listed)) << point;
+        EXPECT_TRUE(!next.missedWindow() || next.missedWindow()->isVisible()) << point;
+        EXPECT_EQ(readScanMark()->second, at(2030, 5, 6, 10, 0, 9).toSecsSinceEpoch()) << point;
+    }
+    setMessageResponderForTesting({});
+    AlarmItems.clear();
 }
 
 TEST(SystemName, ComesFromTheFirstOsReleaseFileThatCanBeRead)
