@@ -216,7 +216,8 @@ TEST(NextFirings, AreWhatTheScanFires)
 }
 
 // At a second after 07:30:00 and a millisecond, each step takes the seconds to
-// scan (expecting first..last, none for -1) or switches the heartbeat.
+// scan (expecting first..last, none for -1) or switches the heartbeat. The
+// seconds passed over since the last hand-out are kept as unchecked.
 TEST(Heartbeat, HandsOutEachSecondOnceCatchingUpOnlyWhileUnbroken)
 {
     const qint64 base = at(2000, 3, 29, 7, 30, 0).toSecsSinceEpoch();
@@ -240,6 +241,7 @@ TEST(Heartbeat, HandsOutEachSecondOnceCatchingUpOnlyWhileUnbroken)
         {Stop, 44, 600}, {Take, 46, 5, 46, 46}, {Start, 48, 0}, {Take, 50, 5, 50, 50},
         // clang-format on
     };
+    qint64 previous = -1;
     for (const auto &step : steps) {
         clock.set(QDateTime::fromSecsSinceEpoch(base + step.second).addMSecs(step.ms));
         if (step.op == Stop || step.op == Start)
@@ -256,6 +258,11 @@ TEST(Heartbeat, HandsOutEachSecondOnceCatchingUpOnlyWhileUnbroken)
         for (int s = step.first; s >= 0 && s <= step.last; ++s)
             expected << s;
         EXPECT_EQ(seconds, expected) << "at " << step.second << "." << step.ms;
+        const Heartbeat::Unchecked gap = heartbeat.takeUnchecked();
+        EXPECT_EQ(gap.isEmpty() ? 0 : gap.before - gap.after - 1,
+                  step.first > previous + 1 ? step.first - previous - 1 : 0)
+            << "at " << step.second << "." << step.ms;
+        previous = step.first >= 0 ? step.last : previous;
     }
     EXPECT_TRUE(heartbeat.takeSecondsToScan(QDateTime()).isEmpty());
     heartbeat.setInterval(0); // a countdown: switching on at the end of a scan is not enough
