@@ -30,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 using Visit = std::function<void(QWidget *)>;
@@ -208,6 +209,20 @@ TEST_F(WindowTest, ShowTheirExactTextsAndNameEveryControlAScreenReaderMeets)
         {"about", [&](const Visit &v) { v(new frmAbout(main)); },
          "关于 桌面闹钟|桌面闹钟|DeskAlarm|版本: x.y.z|" + frmAbout::descriptionText() +
              "|https://deskalarm.example.org/|系统信息(&S)...|确定"},
+        {"missed reminders",
+         [&](const Visit &v) {
+             auto *missed = new frmMissed(main);
+             const qint64 when = at(2030, 5, 6, 9, 30, 0).toSecsSinceEpoch();
+             missed->addMissed({{{1, "该开会了", RunFile, "/x"}, "开会", when, 3}}, true);
+             v(missed);
+             const QTreeWidgetItem *row = missed->lstMissed->topLevelItem(0);
+             EXPECT_EQ(
+                 QStringList(
+                     {row->text(0), row->text(1), row->text(2), row->text(3), row->text(4)}),
+                 QStringList({"2030-05-06 09:30:00", "3 次", "开会", "该开会了", "打开文件"}));
+         },
+         "错过的提醒|时钟有一段时间没有检查闹钟，下列项目在那时到期而没有执行：|"
+         "只列出最近 31 天里错过的项目，更早的没有列出。|确定"},
         {"message box", // the real box: its own event loop, left with Esc
          [&](const Visit &v) {
              setMessageResponderForTesting({});
