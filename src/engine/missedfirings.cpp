@@ -83,18 +83,41 @@ bool isPlanDay(const DuePlan &plan, const WallDay &day)
     }
 }
 
+// Wall seconds that come up at one moment: those the clocks skip, with the one
+// shown right after. Only a skip of a day or more holds two of an item's.
+using WallSpan = std::pair<qint64, qint64>;
+std::vector<WallSpan> dayLongSkips(const LocalOffsets &zone)
+{
+    std::vector<WallSpan> skips;
+    const std::vector<LocalOffsets::Run> &runs = zone.runs();
+    for (size_t i = 1; i < runs.size(); ++i) {
+        if (runs[i].offset - runs[i - 1].offset >= kDaySeconds)
+            skips.push_back({runs[i].start + runs[i - 1].offset, runs[i].start + runs[i].offset});
+    }
+    return skips;
+}
+
+bool comeUpTogether(qint64 wall, qint64 laterWall, const std::vector<WallSpan> &skips)
+{
+    return std::any_of(skips.begin(), skips.end(), [&](const WallSpan &skip) {
+        return skip.first <= wall && laterWall <= skip.second;
+    });
+}
+
 // The wall seconds firstWall..lastWall at which an item of a fixed time comes
 // up, the days being theirs.
 Tally fixedTimeTally(const DuePlan &plan, const std::vector<WallDay> &days, qint64 firstWall,
-                     qint64 lastWall, const LocalOffsets &zone)
+                     qint64 lastWall, const LocalOffsets &zone, const std::vector<WallSpan> &skips)
 {
     Tally tally;
-    qint64 latest = -1;
+    qint64 latest = -1, counted = -1;
     for (const WallDay &day : days) {
         const qint64 wall = day.number * kDaySeconds + plan.second;
         if (wall < firstWall || wall > lastWall || !isPlanDay(plan, day))
             continue;
-        ++tally.count;
+        if (counted < 0 || !comeUpTogether(wall, counted, skips))
+            ++tally.count;
+        counted = wall;
         if (latest < 0)
             latest = wall;
     }
@@ -119,6 +142,7 @@ std::vector<Tally> talliesOf(const AlarmTable &table, qint64 first, qint64 last)
     const std::vector<WallDay> days = wallDays(firstWall, lastWall);
     const Tally hours = everyPassTally(zone, first, last, 0);
     const Tally halves = everyPassTally(zone, first, last, 1800);
+    const std::vector<WallSpan> skips = dayLongSkips(zone);
     for (int k = 1; k <= table.count(); ++k) {
         DuePlan plan;
         if (table.item(k).Enabled != kTrue || !makeDuePlan(table.item(k), k, &plan))
@@ -126,7 +150,7 @@ std::vector<Tally> talliesOf(const AlarmTable &table, qint64 first, qint64 last)
         if (plan.kind == OnTheHour || plan.kind == HalfPast)
             tallies[k] = plan.kind == OnTheHour ? hours : halves;
         else if (firstWall <= lastWall)
-            tallies[k] = fixedTimeTally(plan, days, firstWall, lastWall, zone);
+            tallies[k] = fixedTimeTally(plan, days, firstWall, lastWall, zone, skips);
     }
     return tallies;
 }
