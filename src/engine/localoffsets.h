@@ -23,7 +23,7 @@ class LocalOffsets
 public:
     struct Run
     {
-        qint64 start; // the first moment of the run; the first run has no start
+        qint64 start; // the first moment of the run; the first run starts long before the span
         int offset;
     };
 

@@ -38,7 +38,8 @@ bool wouldBeNoticed(const FiringArgs &firing, const FileExistsRule &fileExists);
 // of item numbers. Counted without walking every second; `fileExists` is asked
 // only about the files of items that were missed. When the scan of `after`
 // itself was cut short after item `scannedThrough` (the program died while that
-// item's reminder was open), the later items due at `after` count as missed too.
+// item's reminder was open), the later items due at `after` count as missed
+// too, `after` being within the look-back.
 QList<MissedFiring> missedFirings(const AlarmTable &table, qint64 after, qint64 before,
                                   const FileExistsRule &fileExists, int scannedThrough = kMaxItems);
 
