@@ -1,7 +1,8 @@
-// One tick's due check over a full table of 32,767 items, and the search for
-// the next firings of such a table.
+// One tick's due check over a full table of 32,767 items, and the searches for
+// the next firings and for the missed ones of such a table.
 #include "clock.h"
 #include "duecheck.h"
+#include "missedfirings.h"
 #include "nextfirings.h"
 
 #include <QRandomGenerator>
@@ -83,6 +84,18 @@ void BM_NextFirings(benchmark::State &state)
     state.counters["firings"] = double(nextFirings(table, from, 10).size());
 }
 BENCHMARK(BM_NextFirings)->Unit(benchmark::kMillisecond);
+
+// A computer off for weeks: what a full table missed over the whole look-back.
+void BM_MissedFirings(benchmark::State &state)
+{
+    const AlarmTable table = fullTable();
+    const qint64 before = QDateTime(QDate(2000, 3, 29), QTime(7, 30, 17)).toSecsSinceEpoch();
+    const auto exists = [](const QString &) { return true; };
+    for (auto _ : state)
+        benchmark::DoNotOptimize(missedFirings(table, before - 60 * 86400, before, exists));
+    state.counters["items"] = double(missedFirings(table, 0, before, exists).size());
+}
+BENCHMARK(BM_MissedFirings)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();

@@ -32,16 +32,19 @@ bool wouldBeNoticed(const FiringArgs &firing, const FileExistsRule &fileExists);
 
 // The firings the clock's scan would have made at the moments strictly after
 // `after` and strictly before `before` (seconds since the epoch), by the same
-// rules as the scan and nextFirings, daylight-saving nights included; at most
-// kMissedLookBackSeconds before `before`. One entry per enabled item that would
-// have been noticed, in the order of their last moments, then of item numbers.
-// Counted without walking every second. When the scan of `after` itself was
-// cut short after item `scannedThrough` (the program died while that item's
-// reminder was open), the later items due at `after` count as missed too.
+// rules as the scan and nextFirings, daylight-saving nights included; none
+// earlier than kMissedLookBackSeconds before `before`. One entry per enabled
+// item that would have been noticed, in the order of their last moments, then
+// of item numbers. Counted without walking every second; `fileExists` is asked
+// only about the files of items that were missed. When the scan of `after`
+// itself was cut short after item `scannedThrough` (the program died while that
+// item's reminder was open), the later items due at `after` count as missed
+// too, `after` being within the look-back.
 QList<MissedFiring> missedFirings(const AlarmTable &table, qint64 after, qint64 before,
                                   const FileExistsRule &fileExists, int scannedThrough = kMaxItems);
 
 // Adds `more` to `list`: an entry for an item already listed (the same title,
-// message, action and path) takes the larger last moment and adds the counts;
-// the list stays in the order of last moments.
+// message, action and path) takes the larger last moment, with its item number,
+// and adds the counts; entries of `more` alike become one too. The list stays
+// in the order of last moments, then of item numbers.
 void mergeMissed(QList<MissedFiring> &list, const QList<MissedFiring> &more);

@@ -1,10 +1,11 @@
-// The engine: the due rules, the scan, daylight-saving nights, the coming
-// firings, the heartbeat, and what the actions do.
+// The engine: the due rules, the scan, daylight-saving nights, the coming and
+// the missed firings, the heartbeat, and what the actions do.
 #include "describeaction.h"
 #include "duecheck.h"
 #include "fileexists.h"
 #include "firing.h"
 #include "heartbeat.h"
+#include "missedfirings.h"
 #include "nextfirings.h"
 #include "testclock.h"
 #include "testitems.h"
@@ -176,42 +177,84 @@ TEST(DaylightSaving, FixedTimesFireOnceAndEveryHourRings)
     }
 }
 
-// Random tables (odd times, dates, kinds and Enabled values) against the scan of
-// every second, over a leap day, month ends and both changes in New York.
+const FileExistsRule yesExists = [](const QString &path) { return path.startsWith("/yes"); };
+
+// What missedFirings finds (or `found`) against the firings: those after `after`
+// (at it, after item `through`) and before `before` of items whose firing has an effect.
+void expectMissed(const AlarmTable &table, const Firings &all, qint64 after, qint64 before,
+                  int through = kMaxItems, const QList<MissedFiring> *found = nullptr)
+{
+    QMap<int, std::tuple<qint64, int, int>> items; // last moment, item, count
+    for (const auto &[t, k] : all)
+        if ((t > after || (t == after && k > through)) && t < before &&
+            wouldBeNoticed(prepareFiring(table.item(k), k), yesExists))
+            items[k] = {t, k, std::get<2>(items[k]) + 1};
+    QList<std::tuple<qint64, int, int>> expected = items.values(), missed;
+    std::sort(expected.begin(), expected.end());
+    for (const MissedFiring &m :
+         found ? *found : missedFirings(table, after, before, yesExists, through))
+        missed.append({m.last, m.firing.item, m.count});
+    EXPECT_EQ(missed, expected) << after << " to " << before << " after item " << through;
+}
+
+// Random tables (odd times, dates, kinds, Enabled, actions, files) against the scan of every
+// second, over a leap day, month ends and New York's two changes: coming and missed firings.
 TEST(NextFirings, AreWhatTheScanFires)
 {
     const LocalZone local("America/New_York");
     QRandomGenerator random(14);
     const auto below = [&](int n) { return int(random.bounded(n)); };
+    const auto any = [&](const Firings &firings) { return firings.at(below(int(firings.size()))); };
     const QStringList times = {"01:30:00", "02:30:00", "23:59:59", " 7:05", "7:05 ", "24:00:00"};
     const double odd[] = {kNaN, kInf, 1e12, 0.25};
+    const QStringList files = {"", "/yes.wav", "/yes.MID", "/yes.txt", "/no.wav"};
     for (const QDate &start : {QDate(2028, 2, 28), QDate(2026, 10, 30), QDate(2027, 3, 13)}) {
-        AlarmTable table; // at least one item each at a repeated and a skipped time
-        for (const char *time : {"01:30:00", "02:30:00"})
-            table.append(makeItem(Daily, start, time));
+        AlarmTable table; // items at a repeated and a skipped time, a disabled one, one-shot
+        for (const char *time : {"01:30:00", "02:30:00", "12:00:00"}) // ones, one of them
+            table.append(makeItem(Daily, start, time, time));         // dated with a time
+        table.setEnabled(3, kFalse);
+        AlarmItem once = makeItem(Once, start.addDays(1), "12:00:00", "once");
+        table.append(once), once.AlarmDate += 0.5, table.append(once);
         for (int i = 0; i < 60; ++i) {
             const QDate date = start.addDays(below(5) - 1).addYears(-below(2));
             AlarmItem item = makeItem(qint16(below(6) ? below(9) - 1 : OnTheHour + below(2)), date,
-                                      below(3) ? times.at(below(6)) : timeText(below(86400)));
+                                      below(3) ? times.at(below(6)) : timeText(below(86400)),
+                                      QString::number(i));
             item.AlarmDate += below(8) ? 0.0 : odd[below(4)];
             item.Enabled = below(8) ? kTrue : qint16(below(3) - 1);
+            item.Action = qint16(below(7) - 1);
+            item.FilePath = files.at(below(5));
             table.append(item);
         }
         const qint64 from = QDateTime(start, QTime(0, 0)).toSecsSinceEpoch(),
                      end = from + 3 * 86400;
         const Firings all = scanned(table, from, end - from);
         ASSERT_GT(all.size(), 20);
-        for (const qint64 first : {from, all.at(below(int(all.size()))).first}) {
-            Firings expected, next;
-            for (const auto &firing : all)
-                if (firing.first >= first)
-                    expected.append(firing);
+        for (const qint64 first : {from, any(all).first}) {
+            Firings expected = all, next;
+            expected.removeIf([&](const auto &firing) { return firing.first < first; });
             for (const ComingFiring &f : nextFirings(table, first, int(expected.size()) + 1))
                 next.append({f.moment, f.item});
             ASSERT_EQ(next.size(), expected.size() + 1) << start.toString().toStdString();
             EXPECT_GE(next.takeLast().first, end);
             EXPECT_EQ(next, expected) << start.toString().toStdString() << " from " << first;
         }
+        // Gaps: all (a night the clocks change) to the last hour's firing, as two merged
+        // (counts add up, the later moment stays); from 01:15 of a second pass.
+        const qint64 again = QDateTime(start.addDays(2), QTime(0, 15)).toSecsSinceEpoch() + 7200;
+        QList<MissedFiring> merged = missedFirings(table, from - 1, again + 1, yesExists);
+        mergeMissed(merged, missedFirings(table, again, end - 3599, yesExists));
+        expectMissed(table, all, from - 1, end - 3599, kMaxItems, &merged);
+        expectMissed(table, all, again, end - 3599);
+        Firings fixed = all, month;
+        fixed.removeIf([&](const auto &f) { return table.item(f.second).RepeatKind >= OnTheHour; });
+        for (int g = 0; g < 3; ++g) { // firings a..b of fixed times, each in or out; `through` at a
+            const auto [a, b] = std::minmax({any(fixed), any(fixed)});
+            expectMissed(table, all, a.first - g / 2, b.first + g % 2, a.second - 1 + g);
+        }
+        for (const ComingFiring &f : nextFirings(table, end - kMissedLookBackSeconds, 40000))
+            month.append({f.moment, f.item});
+        expectMissed(table, month, end - 40 * 86400, end); // a longer one: the look-back's days
     }
 }
 
@@ -306,6 +349,8 @@ TEST(Actions, AreDescribedAndCarriedOut)
         Recorder target;
         FireItem(" 开会 ", action, file, target);
         EXPECT_EQ(target.calls, calls) << action << " " << file.toStdString();
+        EXPECT_EQ(wouldBeNoticed({0, "开会", action, file}, fileExistsRule),
+                  !calls.isEmpty() && calls != QStringList("stop"));
     }
 }
 } // namespace
