@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -12,25 +13,26 @@
 
 namespace {
 
-// StartTransientUnit's a(sv) and a(sa(sv)).
+// StartTransientUnit's a(sv): the new unit's properties.
 struct UnitProperty
 {
     QString name;
     QDBusVariant value;
 };
-struct AuxiliaryUnit
+// Its a(sa(sv)) of auxiliary units, always empty here: the type gives the signature.
+struct NoAuxiliaryUnit
 {
-    QString name;
-    QList<UnitProperty> properties;
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(UnitProperty)
-Q_DECLARE_METATYPE(AuxiliaryUnit)
+Q_DECLARE_METATYPE(NoAuxiliaryUnit)
 
 namespace {
 
+// The arrays are written element by element (QDBusArgument), which keeps Qt's
+// container metatypes for them out of the program.
 QDBusArgument &operator<<(QDBusArgument &argument, const UnitProperty &property)
 {
     argument.beginStructure();
@@ -45,19 +47,18 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, UnitProperty &pro
     argument.endStructure();
     return argument;
 }
-QDBusArgument &operator<<(QDBusArgument &argument, const AuxiliaryUnit &unit)
+QDBusArgument &operator<<(QDBusArgument &argument, const NoAuxiliaryUnit &)
 {
     argument.beginStructure();
-    argument << unit.name << unit.properties;
+    argument << QString();
+    argument.beginArray(QMetaType::fromType<UnitProperty>());
+    argument.endArray();
     argument.endStructure();
     return argument;
 }
-const QDBusArgument &operator>>(const QDBusArgument &argument, AuxiliaryUnit &unit)
+const QDBusArgument &operator>>(const QDBusArgument &argument, NoAuxiliaryUnit &)
 {
-    argument.beginStructure();
-    argument >> unit.name >> unit.properties;
-    argument.endStructure();
-    return argument;
+    return argument; // never received
 }
 
 // app-<launcher>-<application>-<random>.scope, the name desktops give what they
@@ -91,37 +92,59 @@ bool moveToOwnScope(qint64 pid, const QString &programName)
         return false;
     static const bool registered = [] {
         qDBusRegisterMetaType<UnitProperty>();
-        qDBusRegisterMetaType<QList<UnitProperty>>();
-        qDBusRegisterMetaType<AuxiliaryUnit>();
-        qDBusRegisterMetaType<QList<AuxiliaryUnit>>();
+        qDBusRegisterMetaType<NoAuxiliaryUnit>();
         return true;
     }();
     Q_UNUSED(registered);
 
     const QString name = scopeName(programName, pid);
+    const QString manager = QStringLiteral("org.freedesktop.systemd1");
     QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.systemd1"), QStringLiteral("/org/freedesktop/systemd1"),
+        manager, QStringLiteral("/org/freedesktop/systemd1"),
         QStringLiteral("org.freedesktop.systemd1.Manager"), QStringLiteral("StartTransientUnit"));
     call.setAutoStartService(false); // no user manager: an error at once
-    const QList<UnitProperty> properties = {
-        {QStringLiteral("Description"),
-         QDBusVariant(QStringLiteral("%1, started by deskalarm").arg(programName))},
-        {QStringLiteral("PIDs"), QDBusVariant(QVariant::fromValue(QList<uint>{uint(pid)}))},
-        {QStringLiteral("CollectMode"), QDBusVariant(QStringLiteral("inactive-or-failed"))},
-    };
+    QDBusArgument pids;
+    pids.beginArray(QMetaType::fromType<uint>());
+    pids << uint(pid);
+    pids.endArray();
+    QDBusArgument properties;
+    properties.beginArray(QMetaType::fromType<UnitProperty>());
+    properties << UnitProperty{QStringLiteral("Description"),
+                               QDBusVariant(
+                                   QStringLiteral("%1, started by deskalarm").arg(programName))}
+               << UnitProperty{QStringLiteral("PIDs"), QDBusVariant(QVariant::fromValue(pids))}
+               << UnitProperty{QStringLiteral("CollectMode"),
+                               QDBusVariant(QStringLiteral("inactive-or-failed"))};
+    properties.endArray();
+    QDBusArgument auxiliary;
+    auxiliary.beginArray(QMetaType::fromType<NoAuxiliaryUnit>());
+    auxiliary.endArray();
     call << name << QStringLiteral("fail") << QVariant::fromValue(properties)
-         << QVariant::fromValue(QList<AuxiliaryUnit>{});
-    if (bus.call(call, QDBus::Block, 2000).type() != QDBusMessage::ReplyMessage)
+         << QVariant::fromValue(auxiliary);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, 2000);
+    if (reply.type() != QDBusMessage::ReplyMessage)
         return false;
 
-    // The reply says the scope's start was queued; the process is moved when the
-    // job runs, normally within milliseconds.
+    // The reply says the scope's start job was queued; the process is moved when
+    // the job runs, normally within milliseconds. A job that is over without
+    // having moved it failed: a process outside the manager's own cgroups, such
+    // as a clock started by a session without systemd, cannot be moved.
     const QByteArray inScope = '/' + name.toUtf8() + '\n';
     QFile cgroups(QStringLiteral("/proc/%1/cgroup").arg(pid));
-    for (const QDeadlineTimer deadline(1000); !deadline.hasExpired(); QThread::msleep(2)) {
-        if (cgroups.open(QIODevice::ReadOnly) && cgroups.readAll().contains(inScope))
-            return true;
+    const auto moved = [&] {
+        const bool found = cgroups.open(QIODevice::ReadOnly) && cgroups.readAll().contains(inScope);
         cgroups.close();
+        return found;
+    };
+    QDBusMessage jobState = QDBusMessage::createMethodCall(
+        manager, reply.arguments().value(0).value<QDBusObjectPath>().path(),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    jobState << QStringLiteral("org.freedesktop.systemd1.Job") << QStringLiteral("State");
+    for (const QDeadlineTimer deadline(1000); !deadline.hasExpired(); QThread::msleep(1)) {
+        if (moved())
+            return true;
+        if (bus.call(jobState, QDBus::Block, 500).type() != QDBusMessage::ReplyMessage)
+            return moved(); // the job is over
     }
     return false;
 }
