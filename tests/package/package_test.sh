@@ -16,8 +16,8 @@ stop() { for g; do ! kill -- "-$g" 2>/dev/null || while kill -0 -- "-$g"; do sle
 procs() { find "$cg" -name cgroup.procs -exec cat {} +; }
 ungroup() { kill -9 $(procs) 2>/dev/null; n=0 && while [ -n "$(procs)" ] && [ $((n += 1)) -lt 50 ]; do sleep 0.1; done
     find "$cg" -depth -type d -exec rmdir {} +; }
-unmark() { [ -z "$marker" ] || rmdir "$marker"; marker=""; }
-trap 'set +e; stop $groups $manager $xvfb; [ -z "$cg" ] || ungroup; unmark
+unmark() { [ -z "$marker" ] || rmdir "$marker"; marker=""; }; trap 'exit 1' HUP INT TERM
+trap 'set +e; unmark; stop $groups $manager $xvfb; [ -z "$cg" ] || ungroup
     dpkg --purge deskalarm >/dev/null 2>&1; for u in $users; do userdel -r "$u" 2>/dev/null; done; rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; tail -n 30 "$tmp"/*.log; exit 1; }
 home() { getent passwd "$1" | cut -d: -f6; }
