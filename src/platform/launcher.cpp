@@ -1,10 +1,11 @@
 #include "launcher.h"
 
+#include "detachedstart.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -15,7 +16,7 @@ namespace {
 bool openWithDesktop(const QString &target, const QUrl &url, const QString &workingDirectory)
 {
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (!opener.isEmpty() && QProcess::startDetached(opener, {target}, workingDirectory))
+    if (!opener.isEmpty() && startDetachedProgram(opener, {target}, workingDirectory))
         return true;
     // Without the opener, the desktop integration of a running GUI may still know one.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
@@ -50,7 +51,7 @@ public:
         // A program starts in its own folder, where it may expect its files. A
         // file marked executable that is not one (a document on a FAT drive, say)
         // fails to start and is opened like any other document.
-        if (isRunnableFile(file) && QProcess::startDetached(absolute, {}, file.absolutePath()))
+        if (isRunnableFile(file) && startDetachedProgram(absolute, {}, file.absolutePath()))
             return true;
         return openWithDesktop(absolute, QUrl::fromLocalFile(absolute), file.absolutePath());
     }
@@ -68,7 +69,7 @@ public:
         const QFileInfo file(program);
         if (!isRunnableFile(file))
             return false;
-        return QProcess::startDetached(file.absoluteFilePath(), {}, file.absolutePath());
+        return startDetachedProgram(file.absoluteFilePath(), {}, file.absolutePath());
     }
 };
 

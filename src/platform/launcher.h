@@ -4,6 +4,7 @@
 
 // Opens files, programs and web addresses without waiting for them and never
 // through a shell: a path with blanks or shell characters opens exactly that file.
+// What it starts outlives the clock (detachedstart.h).
 class Launcher
 {
 public:
