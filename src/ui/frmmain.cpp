@@ -340,7 +340,7 @@ void frmMain::closeEvent(QCloseEvent *event)
     event->accept();
     dealWithStartupGap();
     if (!m_scanning)
-        keepScanMark(Timer1.lastSecond());
+        writeScanMark({Timer1.lastSecond()});
     // exit(), not quit(): quit() would first try to close every window again.
     QCoreApplication::exit(0);
 }
@@ -391,7 +391,7 @@ void frmMain::firingDone(int item)
 {
     // Killed from here on, the next start does not list this item again.
     dealWithStartupGap();
-    keepScanMark(m_scanSecond, item);
+    writeScanMark({m_scanSecond, item});
 }
 
 // The effects of a firing.

@@ -77,7 +77,6 @@ private:
     void tellUnchecked(qint64 after, qint64 before, int scannedThrough = kMaxItems);
     void dealWithStartupGap();
     void itemsSaved();
-    void keepScanMark(qint64 second, int scannedThrough = kMaxItems);
 
     // DueScanHost
     void stopHeartbeat() override;

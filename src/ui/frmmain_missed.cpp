@@ -25,7 +25,7 @@ void frmMain::tellUnchecked(qint64 after, qint64 before, int scannedThrough)
         else
             m_presentMissedOnShow = true;
     }
-    keepScanMark(before - 1);
+    writeScanMark({before - 1});
 }
 
 void frmMain::dealWithStartupGap()
@@ -34,7 +34,7 @@ void frmMain::dealWithStartupGap()
         if (m_startMark)
             tellUnchecked(m_startMark->second, m_firstScanned, m_startMark->scannedThrough);
         else
-            keepScanMark(m_firstScanned - 1); // none, damaged or from the future: afresh
+            writeScanMark({m_firstScanned - 1}); // none, damaged or from the future: afresh
     }
     if (m_presentMissedOnShow && isVisible()) {
         m_presentMissedOnShow = false;
@@ -54,9 +54,4 @@ void frmMain::itemsSaved()
         Timer1.resumeAfter(now);
     }
     m_tableInForce = AlarmItems;
-}
-
-void frmMain::keepScanMark(qint64 second, int scannedThrough)
-{
-    writeScanMark({second, scannedThrough});
 }

@@ -5,7 +5,6 @@
 
 #include <QDateTime>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
